@@ -1,0 +1,44 @@
+#pragma once
+// Microsoft Video 1 (MSVC / CRAM) encoder, 16-bit RGB555 flavour. Every frame it produces is a
+// key frame (no skip blocks). Input frames are 24-bit BGR rows as a DIB stores them.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace video1 {
+
+constexpr int kMinQuality = 0;
+constexpr int kMaxQuality = 10000;   // the Video for Windows quality scale
+constexpr int kDefaultQuality = -1;  // "choose the codec's default"
+
+struct EncoderOptions {
+    int quality = kDefaultQuality;
+    int threads = 0; // 0: as many as the machine has cores
+};
+
+class Video1Encoder {
+public:
+    // Width and height must be positive multiples of 4; valid() tells.
+    Video1Encoder(int width, int height, EncoderOptions options = {});
+    ~Video1Encoder();
+    Video1Encoder(const Video1Encoder&) = delete;
+    Video1Encoder& operator=(const Video1Encoder&) = delete;
+
+    bool valid() const;
+    int width() const;
+    int height() const;
+
+    // Encodes one frame. `pixels` points at the first row in memory, `stride` is the byte distance
+    // between consecutive rows in memory, and `bottomUp` tells whether the first row in memory is
+    // the bottom row of the picture (as in a DIB with positive height). Returns false on invalid
+    // arguments; `out` then is empty.
+    bool encodeBgr24(const std::uint8_t* pixels, std::ptrdiff_t stride, bool bottomUp,
+                     std::vector<std::uint8_t>& out);
+
+private:
+    struct Impl;
+    Impl* m_impl;
+};
+
+} // namespace video1
