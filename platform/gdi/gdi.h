@@ -6,8 +6,11 @@
 
 #include "platform/wintypes.h"
 
+#include <functional>
+
 class QImage;
 class QPainter;
+class QRect;
 
 struct GdiObject;
 struct GdiBitmap;
@@ -52,11 +55,17 @@ HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* info, UINT usage, void** bit
 HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height); // device-dependent, 32 bpp
 int GetObjectA(HGDIOBJ object, int bufferBytes, void* buffer);
 BOOL DeleteObject(HGDIOBJ object);
+// The handle types are distinct here, not one opaque pointer; these take them as they are.
+int GetObjectA(HBITMAP bitmap, int bufferBytes, void* buffer);
+BOOL DeleteObject(HBITMAP bitmap);
+BOOL DeleteObject(HBRUSH brush);
 
 // Drawing contexts
 HDC CreateCompatibleDC(HDC hdc); // null: compatible with the screen
 BOOL DeleteDC(HDC hdc);
 HGDIOBJ SelectObject(HDC hdc, HGDIOBJ object);
+HBITMAP SelectObject(HDC hdc, HBITMAP bitmap); // the bitmap selected before, or null
+HBRUSH SelectObject(HDC hdc, HBRUSH brush);
 
 // Painting
 HBRUSH CreateSolidBrush(COLORREF color);
@@ -69,3 +78,12 @@ HDC GdiCreatePainterDC(QPainter* painter); // released with DeleteDC; the painte
 QPainter* GdiContextPainter(HDC hdc);       // the wrapped painter, or null for a memory context
 HBITMAP GdiContextBitmap(HDC hdc);          // the bitmap selected into a memory context, or null
 QImage GdiBitmapToImage(HBITMAP bitmap);    // a deep copy of the bitmap's pixels, upright
+
+// Draws the whole image stretched into `target` (smooth scaling, alpha blended) on a painter
+// context or into the bitmap of a memory context.
+BOOL GdiDrawImage(HDC hdc, const QRect& target, const QImage& image);
+
+// Lets a bitmap's pixels be produced on demand: `source` is called with each region (top-down
+// pixel coordinates, inside the bitmap) before BitBlt or GdiBitmapToImage reads it, and returns
+// false when it could not fill it. The bitmap keeps the callable until it is deleted.
+void GdiSetDeferredSource(HBITMAP bitmap, std::function<bool(const QRect&)> source);

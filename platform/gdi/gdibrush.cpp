@@ -1,0 +1,7 @@
+#include "platform/gdi/gdibrush.h"
+
+GdiBrush* GdiBrush::stockWhite()
+{
+    static GdiBrush* const white = new GdiBrush(RGB(255, 255, 255), true);
+    return white;
+}
