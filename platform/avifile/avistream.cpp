@@ -1,0 +1,9 @@
+#include "platform/avifile/avistream.h"
+
+ULONG AviStream::release()
+{
+    ULONG remaining = --m_references;
+    if (remaining == 0)
+        delete this;
+    return remaining;
+}

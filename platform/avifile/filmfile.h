@@ -1,0 +1,44 @@
+#pragma once
+// The file-writing layer of the AVI file service. A film is written under a hidden temporary
+// name beside its target and renamed over the target only when it is complete, so an earlier
+// film of that name survives any failure. The first failure is latched: later writes are
+// refused with it and commit() reports it.
+
+#include "platform/wintypes.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace avifile {
+
+class FilmFile {
+public:
+    FilmFile() = default;
+    ~FilmFile();
+    FilmFile(const FilmFile&) = delete;
+    FilmFile& operator=(const FilmFile&) = delete;
+
+    // AVIERR_FILEOPEN when no file can be created beside the target.
+    HRESULT create(const std::string& targetPath);
+    HRESULT writeAt(std::uint64_t offset, const void* data, std::size_t bytes);
+    // Flushes to disk and renames over the target; on failure the temporary file is removed.
+    HRESULT commit();
+    // Removes the temporary file; the target is not touched.
+    void discard();
+
+    HRESULT status() const { return m_status; }
+    bool isOpen() const { return m_fd >= 0; }
+    const std::string& temporaryPath() const { return m_temporaryPath; }
+
+private:
+    HRESULT latch(HRESULT failure);
+    bool closeDescriptor();
+
+    int m_fd = -1;
+    std::string m_targetPath;
+    std::string m_temporaryPath;
+    HRESULT m_status = 0;
+};
+
+} // namespace avifile
