@@ -11,6 +11,7 @@ namespace video1 {
 constexpr int kMinQuality = 0;
 constexpr int kMaxQuality = 10000;   // the Video for Windows quality scale
 constexpr int kDefaultQuality = -1;  // "choose the codec's default"
+constexpr int kCodecDefaultQuality = 7500;
 
 struct EncoderOptions {
     int quality = kDefaultQuality;
@@ -28,6 +29,10 @@ public:
     bool valid() const;
     int width() const;
     int height() const;
+    int quality() const; // the quality in use: kDefaultQuality resolves to kCodecDefaultQuality
+
+    // The largest frame encodeBgr24 can produce for this size.
+    std::size_t maxFrameBytes() const;
 
     // Encodes one frame. `pixels` points at the first row in memory, `stride` is the byte distance
     // between consecutive rows in memory, and `bottomUp` tells whether the first row in memory is
