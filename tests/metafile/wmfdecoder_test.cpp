@@ -1,0 +1,134 @@
+#include "imaging/metafiledecoder.h"
+#include "tests/metafile/wmfwriter.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+
+#include <random>
+
+namespace {
+
+constexpr QRgb kRed = qRgb(220, 20, 30);
+constexpr QRgb kBlue = qRgb(10, 40, 200);
+
+QSize wmfSize(const QByteArray& data)
+{
+    QSize size;
+    return MetafileDecoder::readSize(data, MetafileKind::Wmf, &size) ? size : QSize(-1, -1);
+}
+
+QImage renderWmf(const QByteArray& data, QSize size)
+{
+    return MetafileDecoder::render(data, MetafileKind::Wmf, size);
+}
+
+// A 100 x 100 pixel picture (placeable, 96 units per inch) with a red square in its middle.
+QByteArray redSquare()
+{
+    return WmfWriter()
+        .placeable(QRect(0, 0, 100, 100), 96)
+        .record(WmfWriter::kSetWindowOrg, {0, 0})
+        .record(WmfWriter::kSetWindowExt, {100, 100})
+        .filledRectangle(QRect(25, 25, 50, 50), kRed)
+        .bytes();
+}
+
+}  // namespace
+
+TEST(WmfDecoder, SizeComesFromPlaceableHeaderAtNinetySixDpi)
+{
+    EXPECT_EQ(wmfSize(WmfWriter().placeable(QRect(0, 0, 1440, 720), 1440).bytes()), QSize(96, 48));
+    EXPECT_EQ(wmfSize(WmfWriter().placeable(QRect(-100, 50, 300, 150), 96).bytes()), QSize(300, 150));
+    EXPECT_EQ(wmfSize(WmfWriter().placeable(QRect(0, 0, 2540, 1270), 2540).bytes()), QSize(96, 48));
+}
+
+TEST(WmfDecoder, SizeWithoutPlaceableHeaderComesFromWindowExtentAndMapMode)
+{
+    EXPECT_EQ(wmfSize(WmfWriter().record(WmfWriter::kSetWindowExt, {100, 200}).bytes()), QSize(200, 100));
+    const QByteArray twips =
+        WmfWriter().record(WmfWriter::kSetMapMode, {6}).record(WmfWriter::kSetWindowExt, {720, 1440}).bytes();
+    EXPECT_EQ(wmfSize(twips), QSize(96, 48));
+    EXPECT_EQ(wmfSize(WmfWriter().filledRectangle(QRect(0, 0, 5, 5), kRed).bytes()), QSize(-1, -1));
+}
+
+TEST(WmfDecoder, RendersRectangleColourOnTransparentBackground)
+{
+    const QByteArray data = redSquare();
+    ASSERT_EQ(wmfSize(data), QSize(100, 100));
+    const QImage image = renderWmf(data, QSize(100, 100));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.format(), QImage::Format_ARGB32_Premultiplied);
+    EXPECT_EQ(image.size(), QSize(100, 100));
+    EXPECT_EQ(image.pixel(50, 50), kRed);
+    EXPECT_EQ(image.pixel(30, 70), kRed);
+    EXPECT_EQ(qAlpha(image.pixel(5, 5)), 0);
+    EXPECT_EQ(qAlpha(image.pixel(90, 50)), 0);
+    EXPECT_EQ(qAlpha(image.pixel(50, 95)), 0);
+}
+
+TEST(WmfDecoder, RendersScaledToTheRequestedSize)
+{
+    const QImage image = renderWmf(redSquare(), QSize(200, 100));
+    ASSERT_EQ(image.size(), QSize(200, 100));
+    EXPECT_EQ(image.pixel(100, 50), kRed);
+    EXPECT_EQ(image.pixel(60, 30), kRed);
+    EXPECT_EQ(qAlpha(image.pixel(20, 50)), 0);
+    EXPECT_EQ(qAlpha(image.pixel(180, 50)), 0);
+}
+
+TEST(WmfDecoder, RefusesGarbageAndHeaderBombsQuickly)
+{
+    std::mt19937 random(7);
+    QByteArray garbage(4096, '\0');
+    for (char& c : garbage)
+        c = char(random());
+    const QByteArray bomb = WmfWriter().placeable(QRect(0, 0, 30000, 30000), 1).bytes();
+    QElapsedTimer clock;
+    clock.start();
+    for (const QByteArray& data : {garbage, bomb, QByteArray(), QByteArray("\xD7\xCD\xC6\x9A", 4)}) {
+        QSize size(7, 7);
+        EXPECT_FALSE(MetafileDecoder::readSize(data, MetafileKind::Wmf, &size));
+        EXPECT_EQ(size, QSize(7, 7));
+        EXPECT_TRUE(renderWmf(data, QSize(64, 64)).isNull());
+    }
+    EXPECT_TRUE(renderWmf(redSquare(), QSize(20000, 20000)).isNull());
+    EXPECT_LT(clock.elapsed(), 100);
+}
+
+TEST(WmfDecoder, SurvivesEveryTruncationAndCorruption)
+{
+    const QByteArray data = redSquare();
+    for (int length = 0; length < data.size(); ++length) {
+        QSize size;
+        const QByteArray cut = data.left(length);
+        if (MetafileDecoder::readSize(cut, MetafileKind::Wmf, &size))
+            EXPECT_EQ(size, QSize(100, 100));
+        renderWmf(cut, QSize(32, 32));
+    }
+    std::mt19937 random(11);
+    for (int round = 0; round < 300; ++round) {
+        QByteArray mutated = data;
+        for (int flips = 0; flips < 4; ++flips)
+            mutated[int(random() % mutated.size())] = char(random());
+        renderWmf(mutated, QSize(32, 32));
+    }
+}
+
+TEST(WmfDecoder, CutsOffFilesWithHugeRecordCounts)
+{
+    const QByteArray data = WmfWriter()
+                                .placeable(QRect(0, 0, 100, 100), 96)
+                                .record(WmfWriter::kSetWindowExt, {100, 100})
+                                .filledRectangle(QRect(0, 0, 50, 100), kRed)
+                                .repeat(150000, WmfWriter::kSetBkMode, {1})
+                                .filledRectangle(QRect(50, 0, 50, 100), kBlue)
+                                .bytes();
+    QElapsedTimer clock;
+    clock.start();
+    const QImage image = renderWmf(data, QSize(100, 100));
+    EXPECT_LT(clock.elapsed(), 5000);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.pixel(25, 50), kRed);
+    EXPECT_EQ(qAlpha(image.pixel(75, 50)), 0);
+}
