@@ -1,0 +1,9 @@
+#pragma once
+// An edit control of a dialog.
+
+#include "framework/cwnd.h"
+
+class CEdit : public CWnd {
+public:
+    void SetSel(int start, int end);
+};

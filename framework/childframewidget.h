@@ -1,0 +1,17 @@
+#pragma once
+// The window of a document frame. It owns the frame object, which goes with the window.
+
+#include <QMdiSubWindow>
+
+class CMDIChildWnd;
+
+class CChildFrameWidget : public QMdiSubWindow {
+public:
+    CChildFrameWidget(CMDIChildWnd* frame, QWidget* parent);
+    ~CChildFrameWidget() override;
+    CMDIChildWnd* GetFrame() const { return m_pFrame; }
+    void ReleaseFrame() { m_pFrame = nullptr; }
+
+private:
+    CMDIChildWnd* m_pFrame;
+};

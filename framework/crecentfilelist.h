@@ -1,0 +1,29 @@
+#pragma once
+// The recent-file list: the last opened paths, most recent first, kept in the settings under
+// one section ("File1" ... "FileN").
+
+#include <QString>
+#include <QStringList>
+
+class QSettings;
+
+class CRecentFileList {
+public:
+    CRecentFileList(const QString& section, const QString& entryFormat, int size);
+
+    void Add(const QString& path);
+    void Remove(int index);
+    int GetSize() const { return int(m_paths.size()); }
+    int GetMaxSize() const { return m_nSize; }
+    QString operator[](int index) const { return m_paths.value(index); }
+
+    // Reading a damaged settings file gives an empty list; failures to write are ignored.
+    void ReadList(QSettings& settings);
+    void WriteList(QSettings& settings) const;
+
+private:
+    QString m_strSection;
+    QString m_strEntryFormat;
+    int m_nSize;
+    QStringList m_paths;
+};

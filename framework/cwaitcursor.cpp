@@ -1,0 +1,15 @@
+#include "framework/cwaitcursor.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+
+void AfxBeginWaitCursor()
+{
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void AfxEndWaitCursor()
+{
+    if (QGuiApplication::overrideCursor())
+        QGuiApplication::restoreOverrideCursor();
+}

@@ -1,0 +1,91 @@
+#include "framework/listviewwidget.h"
+
+#include "framework/afxres.h"
+#include "framework/clistctrl.h"
+#include "framework/cview.h"
+#include "framework/listitemmodel.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <algorithm>
+
+namespace {
+std::vector<int> SortedRows(const QItemSelection& selection)
+{
+    std::vector<int> rows;
+    for (const QModelIndex& index : selection.indexes())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+} // namespace
+
+CListViewWidget::CListViewWidget(CView* view, QWidget* parent)
+    : QListView(parent), m_pView(view), m_pModel(new CListItemModel(this))
+{
+    setModel(m_pModel);
+    setViewMode(QListView::IconMode);
+    setMovement(QListView::Static);
+    setResizeMode(QListView::Adjust);
+    setFlow(QListView::LeftToRight);
+    setWrapping(true);
+    setWordWrap(true);
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTextElideMode(Qt::ElideMiddle);
+    setSpacing(6);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &CListViewWidget::OnSelectionChanged);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &CListViewWidget::OnCurrentChanged);
+}
+
+void CListViewWidget::keyPressEvent(QKeyEvent* event)
+{
+    if (m_pView)
+        m_pView->DispatchKeyDown(event);
+    else
+        QListView::keyPressEvent(event);
+}
+
+void CListViewWidget::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QListView::mouseDoubleClickEvent(event);
+    if (!m_pView || event->button() != Qt::LeftButton)
+        return;
+    const QModelIndex index = indexAt(event->position().toPoint());
+    NMITEMACTIVATE activate{};
+    activate.hdr.code = NM_DBLCLK;
+    activate.iItem = index.isValid() ? index.row() : -1;
+    activate.ptAction = POINT{LONG(event->position().x()), LONG(event->position().y())};
+    m_pView->DispatchNotify(NM_DBLCLK, &activate.hdr);
+}
+
+void CListViewWidget::NotifyItemChanged(int item, unsigned newState, unsigned oldState)
+{
+    if (!m_pView)
+        return;
+    NMLISTVIEW change{};
+    change.hdr.code = LVN_ITEMCHANGED;
+    change.iItem = item;
+    change.uNewState = newState;
+    change.uOldState = oldState;
+    change.uChanged = LVIF_STATE;
+    m_pView->DispatchNotify(LVN_ITEMCHANGED, &change.hdr);
+}
+
+void CListViewWidget::OnSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    for (int row : SortedRows(deselected))
+        NotifyItemChanged(row, 0, LVIS_SELECTED);
+    for (int row : SortedRows(selected))
+        NotifyItemChanged(row, LVIS_SELECTED, 0);
+}
+
+void CListViewWidget::OnCurrentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    if (previous.isValid())
+        NotifyItemChanged(previous.row(), 0, LVIS_FOCUSED);
+    if (current.isValid())
+        NotifyItemChanged(current.row(), LVIS_FOCUSED, 0);
+}
