@@ -10,6 +10,10 @@ namespace {
 
 enum class BlockMode { OneColour, TwoColour, EightColour };
 
+// Errors in flat areas show as bands and blotches: flats keep their exact colour (up to RGB555)
+// down to about quality 6300.
+constexpr int kMaxLambdaForExactFlats = 2048;
+
 // The 5-bit value closest to a mean given in quarters of an 8-bit step (0..1020).
 constexpr std::array<std::uint8_t, 1021> makeNearest5QuarterTable()
 {
@@ -56,28 +60,51 @@ struct Fit {
     int error = 0;
 };
 
+// Reciprocals that turn the rounded quarter-step mean of a group into a multiply and a shift.
+constexpr std::array<std::uint32_t, kPixelsPerBlock + 1> makeHalfReciprocalTable()
+{
+    std::array<std::uint32_t, kPixelsPerBlock + 1> table{};
+    for (int count = 1; count <= kPixelsPerBlock; ++count)
+        table[count] = std::uint32_t((65536 + count) / (2 * count));
+    return table;
+}
+
+constexpr std::array<std::uint32_t, kPixelsPerBlock + 1> kHalfReciprocal = makeHalfReciprocalTable();
+
+constexpr float kReciprocal[kPixelsPerBlock + 1] = {0.0f, 1.0f / 1, 1.0f / 2, 1.0f / 3, 1.0f / 4, 1.0f / 5,
+    1.0f / 6, 1.0f / 7, 1.0f / 8, 1.0f / 9, 1.0f / 10, 1.0f / 11, 1.0f / 12, 1.0f / 13, 1.0f / 14,
+    1.0f / 15, 1.0f / 16};
+
 Fit fitGroup(const Group& group)
 {
     if (group.count == 0)
         return {};
+    const std::uint32_t reciprocal = kHalfReciprocal[group.count];
     int value5[3];
     Fit fit;
     for (int c = 0; c < 3; ++c) {
-        const int quarterMean = (8 * group.sum[c] + group.count) / (2 * group.count);
-        value5[c] = kNearest5Quarter[quarterMean];
+        const std::uint32_t quarterMean = (std::uint32_t(8 * group.sum[c] + group.count) * reciprocal) >> 16;
+        value5[c] = kNearest5Quarter[std::min<std::uint32_t>(quarterMean, 1020)];
         fit.error += channelError(group, c, expand5(value5[c]));
     }
     fit.colour = packRgb555(value5[2], value5[1], value5[0]);
     return fit;
 }
 
-int distanceToColour(const BlockPixels& block, int pixel, std::uint16_t colour)
+struct Expanded {
+    int channel[3];
+
+    explicit Expanded(std::uint16_t colour)
+        : channel{expand5(blue5Of(colour)), expand5(green5Of(colour)), expand5(red5Of(colour))}
+    {
+    }
+};
+
+int distanceToColour(const BlockPixels& block, int pixel, const Expanded& colour)
 {
-    const int expanded[3] = {expand5(blue5Of(colour)), expand5(green5Of(colour)),
-                             expand5(red5Of(colour))};
     int distance = 0;
     for (int c = 0; c < 3; ++c) {
-        const int d = block.channel[c][pixel] - expanded[c];
+        const int d = block.channel[c][pixel] - colour.channel[c];
         distance += d * d;
     }
     return distance;
@@ -174,7 +201,7 @@ int BlockEncoder::encode(const BlockPixels& block, std::uint8_t* out) const
 {
     const Sums sums = sumsOf(block);
     if (sums.flat)
-        return write(exactFlat(sums), out);
+        return write(flat(sums), out);
 
     Candidate best = oneColour(sums);
     int bestCost = best.error + m_lambda * kOneColourBytes;
@@ -197,8 +224,16 @@ int BlockEncoder::encode(const BlockPixels& block, std::uint8_t* out) const
 BlockEncoder::Sums BlockEncoder::sumsOf(const BlockPixels& block)
 {
     Sums sums;
-    for (int n = 0; n < kPixelsPerBlock; ++n)
-        sums.all.add(block, n);
+    for (int c = 0; c < 3; ++c) {
+        int sum = 0, sumSq = 0;
+        for (int n = 0; n < kPixelsPerBlock; ++n) {
+            sum += block.channel[c][n];
+            sumSq += block.channel[c][n] * block.channel[c][n];
+        }
+        sums.all.sum[c] = sum;
+        sums.all.sumSq[c] = sumSq;
+    }
+    sums.all.count = kPixelsPerBlock;
     sums.flat = true;
     for (int c = 0; c < 3; ++c)
         sums.flat = sums.flat && sums.all.sumSq[c] * kPixelsPerBlock == sums.all.sum[c] * sums.all.sum[c];
@@ -223,14 +258,22 @@ BlockEncoder::Candidate BlockEncoder::oneColour(const Sums& sums)
     return candidate;
 }
 
-BlockEncoder::Candidate BlockEncoder::exactFlat(const Sums& sums)
+BlockEncoder::Candidate BlockEncoder::flat(const Sums& sums) const
 {
     Candidate candidate;
     const Fit fit = fitGroup(sums.all);
     candidate.error = fit.error;
     candidate.colours[0] = candidate.colours[1] = fit.colour;
-    if (!fitsOneColourBlock(fit.colour))
-        candidate.mode = BlockMode::TwoColour; // both colours alike, flags 0
+    if (fitsOneColourBlock(fit.colour))
+        return candidate;
+    // Exact only as a two-colour block (both colours alike, flags 0), unless the quality is so
+    // low that even a flat area may take a neighbouring red.
+    if (m_lambda > kMaxLambdaForExactFlats) {
+        const Candidate nearby = oneColour(sums);
+        if (nearby.error + m_lambda * kOneColourBytes < candidate.error + m_lambda * kTwoColourBytes)
+            return nearby;
+    }
+    candidate.mode = BlockMode::TwoColour;
     return candidate;
 }
 
@@ -241,31 +284,36 @@ BlockEncoder::Candidate BlockEncoder::twoColour(const BlockPixels& block, const 
     int order[kPixelsPerBlock];
     orderAlongAxis(block, axis, order);
 
-    // Best split of the ordered pixels into a low and a high run.
+    // Best split of the ordered pixels into a low and a high run: the one whose two means lie
+    // farthest apart, weighted by their sizes (the least error before rounding to RGB555).
     Group low[kPixelsPerBlock + 1];
     for (int k = 0; k < kPixelsPerBlock; ++k) {
         low[k + 1] = low[k];
         low[k + 1].add(block, order[k]);
     }
     int bestSplit = 1;
-    Fit bestLow, bestHigh;
-    int bestError = -1;
+    float bestScore = -1;
     for (int k = 1; k < kPixelsPerBlock; ++k) {
-        Group high;
+        float lowSquares = 0, highSquares = 0;
         for (int c = 0; c < 3; ++c) {
-            high.sum[c] = sums.all.sum[c] - low[k].sum[c];
-            high.sumSq[c] = sums.all.sumSq[c] - low[k].sumSq[c];
+            const float lowSum = float(low[k].sum[c]), highSum = float(sums.all.sum[c] - low[k].sum[c]);
+            lowSquares += lowSum * lowSum;
+            highSquares += highSum * highSum;
         }
-        high.count = kPixelsPerBlock - k;
-        const Fit lowFit = fitGroup(low[k]);
-        const Fit highFit = fitGroup(high);
-        if (bestError < 0 || lowFit.error + highFit.error < bestError) {
-            bestError = lowFit.error + highFit.error;
+        const float score = lowSquares * kReciprocal[k] + highSquares * kReciprocal[kPixelsPerBlock - k];
+        if (score > bestScore) {
+            bestScore = score;
             bestSplit = k;
-            bestLow = lowFit;
-            bestHigh = highFit;
         }
     }
+    Group high;
+    for (int c = 0; c < 3; ++c) {
+        high.sum[c] = sums.all.sum[c] - low[bestSplit].sum[c];
+        high.sumSq[c] = sums.all.sumSq[c] - low[bestSplit].sumSq[c];
+    }
+    high.count = kPixelsPerBlock - bestSplit;
+    const Fit bestLow = fitGroup(low[bestSplit]), bestHigh = fitGroup(high);
+    const int bestError = bestLow.error + bestHigh.error;
     std::uint16_t flags = 0;
     for (int k = bestSplit; k < kPixelsPerBlock; ++k)
         flags |= std::uint16_t(1u << order[k]);
@@ -276,9 +324,10 @@ BlockEncoder::Candidate BlockEncoder::twoColour(const BlockPixels& block, const 
     for (int round = 0; round < 2; ++round) {
         std::uint16_t nearestFlags = 0;
         int nearestError = 0;
+        const Expanded expandedA(colourA), expandedB(colourB);
         for (int n = 0; n < kPixelsPerBlock; ++n) {
-            const int toA = distanceToColour(block, n, colourA);
-            const int toB = distanceToColour(block, n, colourB);
+            const int toA = distanceToColour(block, n, expandedA);
+            const int toB = distanceToColour(block, n, expandedB);
             if (toA < toB)
                 nearestFlags |= std::uint16_t(1u << n);
             nearestError += std::min(toA, toB);
@@ -324,13 +373,26 @@ BlockEncoder::Candidate BlockEncoder::eightColour(const BlockPixels& block)
         // The quadrant's top-right pixel comes last and always takes colour B, so that flag
         // bit 15 stays clear.
         const int pixels[4] = {first, first + 1, first + 4, first + 5};
+        Group subset[8]; // the pixels of each mask over the first three, then all four
+        Group all;
+        for (int mask = 1; mask < 8; ++mask) {
+            const int lowest = mask & -mask;
+            subset[mask] = subset[mask & (mask - 1)];
+            subset[mask].add(block, pixels[lowest == 1 ? 0 : lowest == 2 ? 1 : 2]);
+        }
+        all = subset[7];
+        all.add(block, pixels[3]);
         Fit bestA, bestB;
         int bestMask = 0;
         int bestError = -1;
         for (int mask = 0; mask < 8; ++mask) {
-            Group a, b;
-            for (int i = 0; i < 4; ++i)
-                (mask >> i & 1 ? a : b).add(block, pixels[i]);
+            const Group& a = subset[mask];
+            Group b;
+            for (int c = 0; c < 3; ++c) {
+                b.sum[c] = all.sum[c] - a.sum[c];
+                b.sumSq[c] = all.sumSq[c] - a.sumSq[c];
+            }
+            b.count = all.count - a.count;
             const Fit fitA = fitGroup(a), fitB = fitGroup(b);
             if (bestError < 0 || fitA.error + fitB.error < bestError) {
                 bestError = fitA.error + fitB.error;

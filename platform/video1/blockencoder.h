@@ -28,7 +28,7 @@ private:
 
     static Sums sumsOf(const BlockPixels& block);
     static Candidate oneColour(const Sums& sums);
-    static Candidate exactFlat(const Sums& sums);
+    Candidate flat(const Sums& sums) const;
     static Candidate twoColour(const BlockPixels& block, const Sums& sums);
     static Candidate eightColour(const BlockPixels& block);
     static int write(const Candidate& candidate, std::uint8_t* out);

@@ -1,0 +1,32 @@
+#pragma once
+// Encodes a set of canvases with our Video 1 encoder and measures the result: speed, size and
+// picture quality (through our decoder). Also finds the quality whose total size comes closest
+// to a target, to compare encoders at equal size.
+
+#include "canvasset.h"
+
+#include <cstdint>
+
+struct TrialResult {
+    int quality = 0;
+    std::size_t frames = 0;
+    std::uint64_t bytes = 0;
+    double meanPsnr = 0;
+    double encodeSeconds = 0;
+    double framesPerSecond() const;
+};
+
+class Video1Trial {
+public:
+    explicit Video1Trial(const CanvasSet& canvases, int threads = 0);
+
+    // `quality` on the 0..10000 scale, or video1::kDefaultQuality.
+    TrialResult run(int quality, bool measurePsnr = true) const;
+
+    // The quality whose frames total closest to `targetBytes` (size grows with quality).
+    TrialResult closestToSize(std::uint64_t targetBytes) const;
+
+private:
+    const CanvasSet& m_canvases;
+    int m_threads;
+};
