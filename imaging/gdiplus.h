@@ -70,3 +70,5 @@ void GdipFree(void* ptr);
 
 // GpBitmap is a GpImage; this upcast keeps call sites free of casts.
 GpImage* GdipBitmapAsImage(GpBitmap* bitmap);
+// The bitmap an image is (a thumbnail, a loaded image), or null when it is none.
+GpBitmap* GdipImageAsBitmap(GpImage* image);

@@ -77,7 +77,8 @@ BOOL BitBlt(HDC destination, int x, int y, int width, int height, HDC source, in
 HDC GdiCreatePainterDC(QPainter* painter); // released with DeleteDC; the painter stays the caller's
 QPainter* GdiContextPainter(HDC hdc);       // the wrapped painter, or null for a memory context
 HBITMAP GdiContextBitmap(HDC hdc);          // the bitmap selected into a memory context, or null
-QImage GdiBitmapToImage(HBITMAP bitmap);    // a deep copy of the bitmap's pixels, upright
+QImage GdiBitmapToImage(HBITMAP bitmap);    // a deep copy of the bitmap's pixels, upright (null if
+                                            // its deferred source fails)
 
 // Draws the whole image stretched into `target` (smooth scaling, alpha blended) on a painter
 // context or into the bitmap of a memory context.

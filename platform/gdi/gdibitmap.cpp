@@ -117,9 +117,8 @@ QImage GdiBitmap::toImage(const QRect& region)
     if (inside.isEmpty())
         return QImage();
     QImage image(inside.size(), QImage::Format_RGB32);
-    if (image.isNull())
-        return image;
-    prepare(inside);
+    if (image.isNull() || !prepare(inside))
+        return QImage();
     for (int y = 0; y < inside.height(); ++y) {
         BYTE* row = image.scanLine(y);
         PixelRows::convert(scanLine(inside.top() + y), m_bitsPerPixel, inside.left(), row, 32, inside.width(), 0xFF);

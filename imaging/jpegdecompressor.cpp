@@ -1,0 +1,88 @@
+#include "imaging/jpegdecompressor.h"
+
+#include <jerror.h>
+
+// setjmp must be called in the frame that stays alive while libjpeg runs, so each operation
+// plants its own recovery point; nothing with a destructor lives between it and the calls.
+#define JPEG_GUARD()                                                                                     \
+    if (m_failed)                                                                                        \
+        return false;                                                                                    \
+    if (setjmp(m_error.recovery)) {                                                                      \
+        m_failed = true;                                                                                 \
+        return false;                                                                                    \
+    }
+
+JpegDecompressor::JpegDecompressor(QByteArray data) : m_data(std::move(data))
+{
+    m_info.err = jpeg_std_error(&m_error.base);
+    m_error.base.error_exit = onError;
+    m_error.base.emit_message = onMessage;
+    jpeg_create_decompress(&m_info);
+    jpeg_mem_src(&m_info, reinterpret_cast<const unsigned char*>(m_data.constData()),
+                 static_cast<unsigned long>(m_data.size()));
+}
+
+JpegDecompressor::~JpegDecompressor()
+{
+    jpeg_destroy_decompress(&m_info);
+}
+
+void JpegDecompressor::onError(j_common_ptr info)
+{
+    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->recovery, 1);
+}
+
+void JpegDecompressor::onMessage(j_common_ptr info, int level)
+{
+    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF)
+        onError(info);
+}
+
+bool JpegDecompressor::readHeader()
+{
+    JPEG_GUARD();
+    return jpeg_read_header(&m_info, TRUE) == JPEG_HEADER_OK && m_info.image_width > 0 && m_info.image_height > 0;
+}
+
+bool JpegDecompressor::isCmyk() const
+{
+    return m_info.jpeg_color_space == JCS_CMYK || m_info.jpeg_color_space == JCS_YCCK;
+}
+
+bool JpegDecompressor::start(int denominator)
+{
+    JPEG_GUARD();
+    m_info.scale_num = 1;
+    m_info.scale_denom = unsigned(denominator);
+    m_info.out_color_space = JCS_EXT_BGRA;
+    return jpeg_start_decompress(&m_info) != 0;
+}
+
+bool JpegDecompressor::cropColumns(int* left, int* width)
+{
+    JPEG_GUARD();
+    JDIMENSION offset = JDIMENSION(*left), columns = JDIMENSION(*width);
+    jpeg_crop_scanline(&m_info, &offset, &columns);
+    *left = int(offset);
+    *width = int(columns);
+    return true;
+}
+
+bool JpegDecompressor::skipRows(int count)
+{
+    JPEG_GUARD();
+    return count <= 0 || jpeg_skip_scanlines(&m_info, JDIMENSION(count)) == JDIMENSION(count);
+}
+
+bool JpegDecompressor::readRows(unsigned char** rows, int count)
+{
+    JPEG_GUARD();
+    int done = 0;
+    while (done < count) {
+        const JDIMENSION read = jpeg_read_scanlines(&m_info, rows + done, JDIMENSION(count - done));
+        if (read == 0)
+            return false;
+        done += int(read);
+    }
+    return true;
+}

@@ -1,0 +1,49 @@
+#pragma once
+// libjpeg's decompressor over bytes in memory, with its errors turned into return values.
+// Each operation that calls into libjpeg sets its own recovery point, so a corrupt file leaves
+// the decompressor failed instead of ending the process. A file that ends early counts as an
+// error: its missing rows are not invented.
+
+#include <QByteArray>
+
+#include <csetjmp>
+#include <cstdio>
+
+#include <jpeglib.h>
+
+class JpegDecompressor {
+public:
+    explicit JpegDecompressor(QByteArray data);
+    ~JpegDecompressor();
+    JpegDecompressor(const JpegDecompressor&) = delete;
+    JpegDecompressor& operator=(const JpegDecompressor&) = delete;
+
+    bool readHeader();
+    int width() const { return int(m_info.image_width); }
+    int height() const { return int(m_info.image_height); }
+    bool isCmyk() const;
+
+    // Starts decoding at 1/denominator of the size (1, 2, 4 or 8) into B, G, R, 0xFF pixels.
+    bool start(int denominator);
+    int outputWidth() const { return int(m_info.output_width); }
+    int outputHeight() const { return int(m_info.output_height); }
+
+    // Narrows the output to the columns from *left, *width wide; libjpeg may widen the range to
+    // whole blocks and reports the range it took.
+    bool cropColumns(int* left, int* width);
+    bool skipRows(int count);
+    bool readRows(unsigned char** rows, int count); // exactly `count` rows or false
+
+private:
+    struct ErrorManager {
+        jpeg_error_mgr base;
+        std::jmp_buf recovery;
+    };
+    static void onError(j_common_ptr info);
+    static void onMessage(j_common_ptr info, int level);
+
+    QByteArray m_data;
+    jpeg_decompress_struct m_info{};
+    ErrorManager m_error{};
+    bool m_failed = false;
+};

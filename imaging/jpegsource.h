@@ -1,0 +1,31 @@
+#pragma once
+// A JPEG photo decoded with libjpeg-turbo: only the header at first, then scaled in the DCT
+// (1/2, 1/4, 1/8) for reduced pictures, or only the rows and columns of a region.
+
+#include "imaging/exiforientation.h"
+#include "imaging/imagesource.h"
+
+#include <QByteArray>
+
+#include <memory>
+
+class JpegDecompressor;
+
+class JpegSource : public ImageSource {
+public:
+    // Null when the header cannot be read or the colours need a converter libjpeg lacks (CMYK).
+    static std::unique_ptr<JpegSource> open(const QByteArray& data);
+
+    QSize size() const override { return m_orientation.upright(m_rawSize); }
+    QImage decodeReduced(const QSize& atLeast) override;
+    QImage decodeRegion(const QRect& region) override;
+
+private:
+    JpegSource(QByteArray data, QSize rawSize, ExifOrientation orientation);
+    int reductionFor(const QSize& rawAtLeast) const;
+    QImage decodeRaw(const QRect& rawRegion);
+
+    QByteArray m_data;
+    QSize m_rawSize;
+    ExifOrientation m_orientation;
+};

@@ -1,0 +1,40 @@
+#pragma once
+// libpng's reader over bytes in memory, row by row, with its errors turned into return values
+// (each operation plants its own recovery point). Rows come out as 8-bit B, G, R, A, not
+// premultiplied, whatever the file's colour type and depth.
+
+#include <QByteArray>
+
+#include <png.h>
+
+class PngReader {
+public:
+    explicit PngReader(QByteArray data);
+    ~PngReader();
+    PngReader(const PngReader&) = delete;
+    PngReader& operator=(const PngReader&) = delete;
+
+    bool readHeader();
+    int width() const { return int(m_width); }
+    int height() const { return int(m_height); }
+    bool isInterlaced() const { return m_interlaced; }
+    bool hasAlpha() const { return m_hasAlpha; }
+
+    bool startRows();
+    bool readRow(unsigned char* row); // width() x 4 bytes
+
+private:
+    static void readData(png_structp png, png_bytep out, png_size_t length);
+    static void onError(png_structp png, png_const_charp message);
+    static void onWarning(png_structp png, png_const_charp message);
+
+    QByteArray m_data;
+    png_size_t m_cursor = 0;
+    png_structp m_png = nullptr;
+    png_infop m_info = nullptr;
+    png_uint_32 m_width = 0;
+    png_uint_32 m_height = 0;
+    bool m_interlaced = false;
+    bool m_hasAlpha = false;
+    bool m_failed = false;
+};

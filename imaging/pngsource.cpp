@@ -1,0 +1,88 @@
+#include "imaging/pngsource.h"
+
+#include "imaging/boxshrinker.h"
+#include "imaging/imagelimits.h"
+#include "imaging/pngreader.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+constexpr int kMaxReduction = 64;
+} // namespace
+
+PngSource::PngSource(QByteArray data, QSize size) : m_data(std::move(data)), m_size(size) {}
+
+std::unique_ptr<PngSource> PngSource::open(const QByteArray& data)
+{
+    PngReader png(data);
+    if (!png.readHeader() || png.isInterlaced())
+        return nullptr;
+    return std::unique_ptr<PngSource>(new PngSource(data, QSize(png.width(), png.height())));
+}
+
+int PngSource::reductionFor(const QSize& atLeast) const
+{
+    int factor = 1;
+    while (factor < kMaxReduction) {
+        const int next = factor * 2;
+        const QSize reduced((m_size.width() + next - 1) / next, (m_size.height() + next - 1) / next);
+        if (reduced.width() < atLeast.width() || reduced.height() < atLeast.height())
+            break;
+        factor = next;
+    }
+    while (factor < kMaxReduction && !fitsPixelBudget(QSize((m_size.width() + factor - 1) / factor,
+                                                            (m_size.height() + factor - 1) / factor)))
+        factor *= 2;
+    return factor;
+}
+
+QImage PngSource::decodeReduced(const QSize& atLeast)
+{
+    const int factor = reductionFor(atLeast);
+    if (factor == 1)
+        return decodeRegion(QRect(QPoint(0, 0), m_size));
+    PngReader png(m_data);
+    if (!png.readHeader() || !png.startRows())
+        return QImage();
+    BoxShrinker shrinker(m_size.width(), m_size.height(), factor, !png.hasAlpha());
+    if (shrinker.isNull() || !fitsPixelBudget(shrinker.result().size()))
+        return QImage();
+    std::vector<unsigned char> row(std::size_t(m_size.width()) * 4);
+    for (int y = 0; y < m_size.height(); ++y) {
+        if (!png.readRow(row.data()))
+            return QImage();
+        shrinker.addRow(row.data());
+    }
+    return shrinker.result();
+}
+
+QImage PngSource::decodeRegion(const QRect& region)
+{
+    if (!fitsPixelBudget(region.size()))
+        return QImage();
+    PngReader png(m_data);
+    QImage image(region.size(), QImage::Format_ARGB32);
+    if (image.isNull() || !png.readHeader() || !png.startRows())
+        return QImage();
+    const bool wholeRows = region.width() == m_size.width();
+    std::vector<unsigned char> row(std::size_t(m_size.width()) * 4);
+    for (int y = 0; y <= region.bottom(); ++y) {
+        const bool wanted = y >= region.top();
+        if (wanted && wholeRows) {
+            if (!png.readRow(image.scanLine(y - region.top())))
+                return QImage();
+            continue;
+        }
+        if (!png.readRow(row.data()))
+            return QImage();
+        if (wanted)
+            std::memcpy(image.scanLine(y - region.top()), row.data() + std::size_t(region.left()) * 4,
+                        std::size_t(region.width()) * 4);
+    }
+    if (png.hasAlpha())
+        image.convertTo(QImage::Format_ARGB32_Premultiplied);
+    else
+        image.reinterpretAsFormat(QImage::Format_RGB32);
+    return image;
+}

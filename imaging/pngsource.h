@@ -1,0 +1,27 @@
+#pragma once
+// A PNG picture decoded with libpng row by row: a region needs only the rows down to its
+// bottom, and a reduced picture is averaged while the rows stream past, so neither holds the
+// whole picture. Interlaced files cannot be streamed and are left to Qt's reader.
+
+#include "imaging/imagesource.h"
+
+#include <QByteArray>
+
+#include <memory>
+
+class PngSource : public ImageSource {
+public:
+    // Null when the header cannot be read or the file is interlaced.
+    static std::unique_ptr<PngSource> open(const QByteArray& data);
+
+    QSize size() const override { return m_size; }
+    QImage decodeReduced(const QSize& atLeast) override;
+    QImage decodeRegion(const QRect& region) override;
+
+private:
+    PngSource(QByteArray data, QSize size);
+    int reductionFor(const QSize& atLeast) const;
+
+    QByteArray m_data;
+    QSize m_size;
+};

@@ -1,0 +1,102 @@
+#include "imaging/qtimagesource.h"
+
+#include "imaging/imagelimits.h"
+
+#include <QBuffer>
+#include <QImageIOHandler>
+#include <QImageReader>
+
+namespace {
+
+// The whole budget as 32-bit pixels, in the megabytes QImageReader counts in.
+constexpr int kAllocationLimitMiB = int(kImagePixelBudget * 4 / (1024 * 1024)) + 1;
+
+QSize uprightSize(const QImageReader& reader, const QSize& stored)
+{
+    return reader.transformation().testFlag(QImageIOHandler::TransformationRotate90) ? stored.transposed() : stored;
+}
+
+} // namespace
+
+QtImageSource::QtImageSource(QByteArray data, QSize size) : m_data(std::move(data)), m_size(size) {}
+
+void QtImageSource::prepare(QImageReader& reader)
+{
+    reader.setAutoTransform(true);
+    reader.setAllocationLimit(kAllocationLimitMiB);
+}
+
+bool QtImageSource::isIconFile(const QByteArray& data)
+{
+    return data.startsWith(QByteArray("\0\0\1\0", 4)) || data.startsWith(QByteArray("\0\0\2\0", 4));
+}
+
+// Icon files hold several small images; the largest one is the picture. The reader does not
+// report the size of each image before reading it, so all are read.
+QImage QtImageSource::largestIcon(QImageReader& reader)
+{
+    QImage largest;
+    const int count = std::max(1, reader.imageCount());
+    for (int i = 0; i < count && (i == 0 || reader.jumpToImage(i)); ++i) {
+        QImage candidate;
+        if (reader.read(&candidate) && pixelCount(candidate.size()) > pixelCount(largest.size()))
+            largest = candidate;
+    }
+    return largest;
+}
+
+std::unique_ptr<QtImageSource> QtImageSource::open(const QByteArray& data)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    prepare(reader);
+    if (!reader.canRead())
+        return nullptr;
+    const QSize stored = reader.size();
+    std::unique_ptr<QtImageSource> source(new QtImageSource(data, uprightSize(reader, stored)));
+    if (isIconFile(data))
+        source->keep(largestIcon(reader));
+    else if (!stored.isValid())
+        source->image(); // a plugin that cannot tell the size without decoding
+    return fitsPixelBudget(source->m_size) ? std::move(source) : nullptr;
+}
+
+const QImage& QtImageSource::image()
+{
+    if (!m_image.isNull() || m_failed)
+        return m_image;
+    QBuffer buffer(&m_data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    prepare(reader);
+    QImage decoded;
+    reader.read(&decoded);
+    keep(decoded);
+    return m_image;
+}
+
+void QtImageSource::keep(const QImage& decoded)
+{
+    if (decoded.isNull()) {
+        m_failed = true;
+        m_size = QSize();
+        return;
+    }
+    m_image = decoded.hasAlphaChannel() ? decoded.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                                        : decoded.convertToFormat(QImage::Format_RGB32);
+    if (!m_size.isValid() || m_size != m_image.size())
+        m_size = m_image.size();
+}
+
+QImage QtImageSource::decodeReduced(const QSize&)
+{
+    return image();
+}
+
+QImage QtImageSource::decodeRegion(const QRect& region)
+{
+    const QImage& whole = image();
+    return whole.isNull() ? whole : whole.copy(region);
+}

@@ -1,0 +1,37 @@
+#pragma once
+// A picture read in one piece by Qt's image plugins (BMP, GIF, ICO, CUR, TIFF, and the JPEG and
+// PNG files the streaming decoders leave aside): the first frame or page, the largest image of
+// an icon file, turned upright. The size comes from the header; the pixels are read on first
+// use and kept.
+
+#include "imaging/imagesource.h"
+
+#include <QByteArray>
+
+#include <memory>
+
+class QImageReader;
+
+class QtImageSource : public ImageSource {
+public:
+    // Null when no plugin reads the data, or the picture is over the pixel budget.
+    static std::unique_ptr<QtImageSource> open(const QByteArray& data);
+
+    QSize size() const override { return m_size; }
+    QImage decodeReduced(const QSize& atLeast) override;
+    QImage decodeRegion(const QRect& region) override;
+    bool isDecoded() const override { return !m_image.isNull(); }
+
+private:
+    QtImageSource(QByteArray data, QSize size);
+    static void prepare(QImageReader& reader);
+    static bool isIconFile(const QByteArray& data);
+    static QImage largestIcon(QImageReader& reader);
+    const QImage& image();
+    void keep(const QImage& decoded);
+
+    QByteArray m_data;
+    QSize m_size;
+    QImage m_image;
+    bool m_failed = false;
+};

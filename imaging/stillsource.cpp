@@ -1,0 +1,13 @@
+#include "imaging/stillsource.h"
+
+StillSource::StillSource(QImage image) : m_image(std::move(image)) {}
+
+QImage StillSource::decodeReduced(const QSize&)
+{
+    return m_image;
+}
+
+QImage StillSource::decodeRegion(const QRect& region)
+{
+    return m_image.copy(region);
+}

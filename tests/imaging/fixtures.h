@@ -1,0 +1,51 @@
+#pragma once
+// Picture files for the image-service tests, made on the spot: through Qt's writers, by hand
+// for the bytes Qt does not write (GIF, CUR, EXIF), and as hand-coded baseline JPEG and PNG
+// streams for pictures too large to hold in memory.
+
+#include "imaging/gdiplus.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <functional>
+
+class Fixtures {
+public:
+    Fixtures();
+    QString path(const QString& name) const;
+    QString write(const QString& name, const QByteArray& bytes) const;
+    QString writeImage(const QString& name, const QImage& image, const char* format) const;
+
+    // 2 x 1 GIF with two frames: red, blue, then blue, red.
+    static QByteArray twoFrameGif();
+    // An icon file holding the given images, in that order (type 2 makes it a cursor file).
+    static QByteArray iconFile(const QList<QImage>& images, int type = 1);
+    // A JPEG with an APP1 Exif segment carrying the orientation inserted after SOI.
+    static QByteArray withExifOrientation(const QByteArray& jpeg, int orientation);
+    // A grey baseline JPEG where each 8 x 8 block is flat with the grey `blockValue(bx, by)`
+    // (multiples of 8 from -1024 to 1016 around mid-grey 128: value / 8 + 128 is the pixel).
+    static void writeBlockJpeg(const QString& path, int width, int height,
+                               const std::function<int(int, int)>& blockValue);
+    // A small grey JPEG whose frame header claims the size (JPEG sizes end at 65,535).
+    static QByteArray jpegClaiming(int width, int height);
+    // A PNG with a valid IHDR claiming the size and a tiny IDAT.
+    static QByteArray pngHeaderOnly(quint32 width, quint32 height);
+    // A grey PNG of the size whose first `brightRows` rows are white to `brightColumns`,
+    // the rest black; written with up-filtered rows so it compresses fast.
+    static void writeGreyPng(const QString& path, int width, int height, int brightColumns, int brightRows);
+
+    // Quadrants: red top-left, green top-right, blue bottom-left, white bottom-right.
+    static QImage quadrants(int width, int height);
+
+private:
+    QTemporaryDir m_dir;
+};
+
+std::u16string wide(const QString& path);
+// The peak resident memory of this process since the last reset, from /proc.
+void resetPeakRss();
+long peakRssKiB();
+bool nearColor(QRgb actual, QRgb expected, int tolerance = 24);

@@ -1,0 +1,134 @@
+#include "tests/imaging/imagingtest.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+
+namespace {
+
+constexpr int kBright = 800; // grey 228
+constexpr int kDark = -800;  // grey 28
+
+// A checkerboard of 50 x 50-block squares over the top-left 2000 x 2000 pixels, grey 128 elsewhere.
+int checkerInCorner(int bx, int by)
+{
+    if (bx >= 250 || by >= 250)
+        return 0;
+    return (bx / 50 + by / 50) % 2 ? kDark : kBright;
+}
+
+QRgb expectedChecker(int x, int y)
+{
+    return ((x / 400 + y / 400) % 2) ? qRgb(28, 28, 28) : qRgb(228, 228, 228);
+}
+
+} // namespace
+
+class ImagingLargeImages : public testing::Test {
+protected:
+    Fixtures files;
+};
+
+TEST_F(ImagingLargeImages, GiantHeadersFailFastWithoutAllocating)
+{
+    const QString png = files.write("giant.png", Fixtures::pngHeaderOnly(100000, 100000));
+    const QString jpeg = files.write("giant.jpg", Fixtures::jpegClaiming(65535, 65535));
+    for (const QString& path : {png, jpeg}) {
+        resetPeakRss();
+        const long before = peakRssKiB();
+        QElapsedTimer timer;
+        timer.start();
+        OpenedBitmap bitmap(path);
+        GpStatus thumbnailStatus = Ok;
+        thumbnailOf(bitmap.image(), 100, 100, &thumbnailStatus);
+        EXPECT_LT(timer.elapsed(), 100) << path.toStdString();
+        EXPECT_LT(peakRssKiB() - before, 50 * 1024) << path.toStdString();
+        EXPECT_NE(bitmap.status, Ok);
+        EXPECT_NE(thumbnailStatus, Ok);
+        EXPECT_EQ(bitmap.size(), QSize(0, 0));
+    }
+}
+
+TEST_F(ImagingLargeImages, TenThousandBySevenThousandPhotoGivesAThumbnail)
+{
+    const QString path = files.path("large.jpg");
+    Fixtures::writeBlockJpeg(path, 10000, 7000, [](int bx, int) { return bx < 625 ? kBright : kDark; });
+    OpenedBitmap photo(path);
+    ASSERT_EQ(photo.status, Ok);
+    EXPECT_EQ(photo.size(), QSize(10000, 7000));
+    const QImage thumbnail = thumbnailOf(photo.image(), 100, 70);
+    ASSERT_EQ(thumbnail.size(), QSize(100, 70));
+    EXPECT_TRUE(nearColor(thumbnail.pixel(20, 35), qRgb(228, 228, 228), 6));
+    EXPECT_TRUE(nearColor(thumbnail.pixel(80, 35), qRgb(28, 28, 28), 6));
+}
+
+// 600 million pixels: over the budget for one piece, yet its film frame needs only a corner.
+TEST_F(ImagingLargeImages, HugeJpegGivesItsTopLeftCornerToAFilmFrame)
+{
+    const QString path = files.path("huge.jpg");
+    Fixtures::writeBlockJpeg(path, 30000, 20000, checkerInCorner);
+    const BITMAPINFO info{{sizeof(BITMAPINFOHEADER), 2000, 2000, 1, 24, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    HBITMAP canvas = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, nullptr, nullptr, 0);
+
+    resetPeakRss();
+    const long before = peakRssKiB();
+    QElapsedTimer timer;
+    timer.start();
+    OpenedBitmap photo(path);
+    ASSERT_EQ(photo.status, Ok);
+    EXPECT_EQ(photo.size(), QSize(30000, 20000));
+    HBITMAP picture = nullptr;
+    ASSERT_EQ(GdipCreateHBITMAPFromBitmap(photo.bitmap, &picture, 0), Ok);
+    HDC canvasDc = CreateCompatibleDC(nullptr), photoDc = CreateCompatibleDC(nullptr);
+    HBITMAP oldCanvas = SelectObject(canvasDc, canvas), oldPhoto = SelectObject(photoDc, picture);
+    EXPECT_NE(BitBlt(canvasDc, 0, 0, 2000, 2000, photoDc, 0, 0, SRCCOPY), 0);
+    SelectObject(canvasDc, oldCanvas);
+    SelectObject(photoDc, oldPhoto);
+    DeleteDC(canvasDc);
+    DeleteDC(photoDc);
+    DeleteObject(picture);
+    const long growthKiB = peakRssKiB() - before;
+    const qint64 elapsed = timer.elapsed();
+
+    const QImage frame = GdiBitmapToImage(canvas);
+    DeleteObject(canvas);
+    for (int y = 10; y < 2000; y += 397)
+        for (int x = 10; x < 2000; x += 397)
+            EXPECT_TRUE(nearColor(frame.pixel(x, y), expectedChecker(x, y), 4)) << x << "," << y;
+    EXPECT_LT(growthKiB, 200 * 1024);
+    EXPECT_LT(elapsed, 3000);
+}
+
+// PNG rows stream: a corner and a thumbnail never hold the whole picture (192 MB here), which
+// is what lets pictures over the budget give both.
+TEST_F(ImagingLargeImages, LargePngStreamsItsRows)
+{
+    const QString path = files.path("large.png");
+    Fixtures::writeGreyPng(path, 8000, 6000, 4000, 1);
+    OpenedBitmap photo(path);
+    ASSERT_EQ(photo.status, Ok);
+    resetPeakRss();
+    const long before = peakRssKiB();
+    const QImage thumbnail = thumbnailOf(photo.image(), 160, 120);
+    ASSERT_EQ(thumbnail.size(), QSize(160, 120));
+    EXPECT_EQ(qGray(thumbnail.pixel(40, 80)), 0);
+    HBITMAP picture = nullptr;
+    ASSERT_EQ(GdipCreateHBITMAPFromBitmap(photo.bitmap, &picture, 0), Ok);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP old = SelectObject(dc, picture);
+    const BITMAPINFO info{{sizeof(BITMAPINFOHEADER), 2000, 2000, 1, 24, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    HBITMAP canvas = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, nullptr, nullptr, 0);
+    HDC canvasDc = CreateCompatibleDC(nullptr);
+    HBITMAP oldCanvas = SelectObject(canvasDc, canvas);
+    EXPECT_NE(BitBlt(canvasDc, 0, 0, 2000, 2000, dc, 0, 0, SRCCOPY), 0);
+    SelectObject(canvasDc, oldCanvas);
+    SelectObject(dc, old);
+    DeleteDC(canvasDc);
+    DeleteDC(dc);
+    DeleteObject(picture);
+    EXPECT_LT(peakRssKiB() - before, 100 * 1024);
+    const QImage frame = GdiBitmapToImage(canvas);
+    DeleteObject(canvas);
+    EXPECT_EQ(frame.pixel(1999, 0), qRgb(255, 255, 255)) << "the first row is white to column 3999";
+    EXPECT_EQ(frame.pixel(1999, 1), qRgb(0, 0, 0));
+}
