@@ -11,7 +11,7 @@ namespace video1 {
 // The block's samples by channel (0 blue, 1 green, 2 red); pixel n is at row n / 4 counted from
 // the bottom of the block, column n % 4.
 struct BlockPixels {
-    int channel[3][kPixelsPerBlock];
+    std::int16_t channel[3][kPixelsPerBlock];
 };
 
 class BlockEncoder {
@@ -21,6 +21,8 @@ public:
 
     // Writes the block at `out` (room for kEightColourBytes) and returns the bytes written.
     int encode(const BlockPixels& block, std::uint8_t* out) const;
+    // The same for a block whose sixteen pixels share one colour.
+    int encodeFlat(int blue, int green, int red, std::uint8_t* out) const;
 
 private:
     struct Candidate;

@@ -2,6 +2,8 @@
 
 #include "platform/video1/video1format.h"
 
+#include <new>
+
 namespace video1 {
 
 class Video1Decoder::Reader {
@@ -36,11 +38,15 @@ private:
 
 Video1Decoder::Video1Decoder(int width, int height)
 {
-    if (width > 0 && height > 0 && width % kBlockSize == 0 && height % kBlockSize == 0) {
-        m_width = width;
-        m_height = height;
+    if (width <= 0 || height <= 0 || width % kBlockSize != 0 || height % kBlockSize != 0)
+        return;
+    try {
         m_pixels.assign(std::size_t(width) * std::size_t(height), 0);
+    } catch (const std::bad_alloc&) {
+        return;
     }
+    m_width = width;
+    m_height = height;
 }
 
 bool Video1Decoder::valid() const

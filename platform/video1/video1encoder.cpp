@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <new>
+#include <system_error>
 #include <thread>
 
 namespace video1 {
@@ -59,6 +61,21 @@ void loadBlock(const RowLayout& rows, int blockRow, int blockColumn, BlockPixels
     }
 }
 
+// Whether the block's sixteen pixels are all alike (as the black around small photos is).
+bool isFlatBlock(const RowLayout& rows, int blockRow, int blockColumn)
+{
+    const std::uint8_t* first = rows.row(blockRow * kBlockSize) + blockColumn * kBlockSize * 3;
+    std::uint8_t pattern[kBlockSize * 3];
+    for (int x = 0; x < kBlockSize; ++x)
+        std::memcpy(pattern + 3 * x, first, 3);
+    for (int y = 0; y < kBlockSize; ++y) {
+        const std::uint8_t* p = rows.row(blockRow * kBlockSize + y) + blockColumn * kBlockSize * 3;
+        if (std::memcmp(p, pattern, sizeof pattern) != 0)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 struct Video1Encoder::Impl {
@@ -78,6 +95,11 @@ struct Video1Encoder::Impl {
         BlockPixels block;
         for (int blockRow = firstBlockRow; blockRow < endBlockRow; ++blockRow) {
             for (int blockColumn = 0; blockColumn < blockColumns; ++blockColumn) {
+                if (isFlatBlock(rows, blockRow, blockColumn)) {
+                    const std::uint8_t* p = rows.row(blockRow * kBlockSize) + blockColumn * kBlockSize * 3;
+                    out += blockEncoder.encodeFlat(p[0], p[1], p[2], out);
+                    continue;
+                }
                 loadBlock(rows, blockRow, blockColumn, block);
                 out += blockEncoder.encode(block, out);
             }
@@ -93,11 +115,18 @@ struct Video1Encoder::Impl {
         std::vector<std::size_t> used(bands.size());
         auto bandStart = [&](int band) { return blockRows * band / bandCount; };
         std::vector<std::thread> workers;
-        for (int band = 1; band < bandCount; ++band) {
-            workers.emplace_back([&, band] {
-                used[band] = encodeBand(rows, bandStart(band), bandStart(band + 1), bands[band]);
-            });
+        int band = 1;
+        try {
+            for (; band < bandCount; ++band) {
+                workers.emplace_back([&, band] {
+                    used[band] = encodeBand(rows, bandStart(band), bandStart(band + 1), bands[band]);
+                });
+            }
+        } catch (const std::system_error&) {
+            // No more threads to be had: the calling thread takes the remaining bands.
         }
+        for (int own = band; own < bandCount; ++own)
+            used[own] = encodeBand(rows, bandStart(own), bandStart(own + 1), bands[own]);
         used[0] = encodeBand(rows, bandStart(0), bandStart(1), bands[0]);
         for (std::thread& worker : workers)
             worker.join();
@@ -165,8 +194,13 @@ bool Video1Encoder::encodeBgr24(const std::uint8_t* pixels, std::ptrdiff_t strid
     } else {
         rows = {pixels + stride * (m_impl->height - 1), -stride};
     }
-    out.reserve(maxFrameBytes());
-    m_impl->encodeFrame(rows, out);
+    try {
+        out.reserve(maxFrameBytes());
+        m_impl->encodeFrame(rows, out);
+    } catch (const std::bad_alloc&) {
+        out.clear();
+        return false;
+    }
     return true;
 }
 

@@ -11,6 +11,9 @@ namespace video1 {
 constexpr int kMinQuality = 0;
 constexpr int kMaxQuality = 10000;   // the Video for Windows quality scale
 constexpr int kDefaultQuality = -1;  // "choose the codec's default"
+// Quality sets how much picture error one byte of frame is worth: at 10000 every block takes the
+// coding with the least error, at 0 every block is one colour. The default keeps photos at about
+// 40 dB PSNR (RGB555 itself allows about 41.7).
 constexpr int kCodecDefaultQuality = 7500;
 
 struct EncoderOptions {

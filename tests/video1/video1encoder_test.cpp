@@ -86,6 +86,19 @@ TEST(Video1Encoder, PhotoLikeContentLooksLikeItsPicture)
     EXPECT_LE(standard.size(), best.size());
 }
 
+TEST(Video1Encoder, FramesGrowWithQuality)
+{
+    // The benchmarks find the quality for a given size by bisection, which needs this order.
+    const TestPicture picture = TestPicture::photoLike(64, 64, 2);
+    std::size_t previous = 0;
+    for (int quality = video1::kMinQuality; quality <= video1::kMaxQuality; quality += 500) {
+        const std::size_t bytes = encode(picture, {quality, 1}).size();
+        EXPECT_GE(bytes, previous) << "quality " << quality;
+        previous = bytes;
+    }
+    EXPECT_EQ(encode(picture, {video1::kMinQuality, 1}).size(), 16u * 16 * 2 + 2);
+}
+
 TEST(Video1Encoder, DarkRedsNeverTurnIntoSkipCodes)
 {
     TestPicture picture(64, 64);
