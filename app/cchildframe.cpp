@@ -1,0 +1,10 @@
+#include "app/cchildframe.h"
+
+#include "framework/cview.h"
+
+IMPLEMENT_DYNCREATE(CChildFrame, CMDIChildWnd)
+
+bool CChildFrame::PreCreateWindow(CREATESTRUCT& cs)
+{
+    return CMDIChildWnd::PreCreateWindow(cs);
+}

@@ -1,0 +1,11 @@
+#pragma once
+// The frame of every document window.
+
+#include "framework/cmdichildwnd.h"
+
+class CChildFrame : public CMDIChildWnd {
+    DECLARE_DYNCREATE(CChildFrame)
+public:
+    CChildFrame() = default;
+    bool PreCreateWindow(CREATESTRUCT& cs) override;
+};

@@ -1,0 +1,52 @@
+#include "app/cframetools.h"
+
+#include "app/cmainframe.h"
+#include "browser/photofolder.h"
+#include "framework/afxres.h"
+#include "framework/cwinapp.h"
+
+void CFrameTools::ShowProgress(QString text, CProgressCtrl* control)
+{
+    if (text.size() > 50)
+        text.truncate(50);
+    auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+    if (!frame)
+        return;
+    CStatusBar& statusBar = frame->m_wndStatusBar;
+    statusBar.SetPaneText(0, text, true);
+    RECT pane;
+    statusBar.GetItemRect(0, &pane);
+    const std::int32_t left = text.isEmpty() ? 2 : std::int32_t(double(text.size()) * 5.5);
+    const RECT rect{left, 2, pane.right - 5, 16};
+    CProgressCtrl* bar = control ? control : &m_Progress;
+    if (bar->HasWindow())
+        bar->DestroyWindow();
+    bar->Create(WS_CHILD | WS_VISIBLE, rect, &statusBar, 0);
+    bar->SendMessage(PBM_SETRANGE, 0, std::intptr_t(0) | (std::intptr_t(100) << 16));
+    bar->SendMessage(PBM_SETPOS, 0, 0);
+    bar->SendMessage(PBM_SETSTEP, 1, 0);
+}
+
+std::int32_t CFrameTools::ScanFolder(QString folder, CStringArray& photos, QString extension)
+{
+    QStringList found;
+    const std::int32_t count = PhotoFolder::Scan(folder, extension, found);
+    for (const QString& path : found)
+        photos.Add(path);
+    return count;
+}
+
+QString CFrameTools::GetExtension(QString path)
+{
+    return PhotoFolder::Extension(path);
+}
+
+QString CFrameTools::GetFolder(QString path)
+{
+    return PhotoFolder::Folder(path);
+}
+
+QString CFrameTools::GetFileName(QString path)
+{
+    return PhotoFolder::FileName(path);
+}

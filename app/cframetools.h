@@ -1,0 +1,26 @@
+#pragma once
+// The main frame's tool object: the status-bar progress display of long work, and the folder
+// scan and path operations of the photo lists.
+
+#include "framework/cprogressctrl.h"
+#include "framework/cstringarray.h"
+
+#include <QString>
+
+#include <cstdint>
+
+class CFrameTools {
+public:
+    CFrameTools() = default;
+
+    // Shows `text` (its first 50 characters) in the status bar's message pane and lays a fresh
+    // progress bar, range 0 to 100 at position 0, over the rest of the pane.
+    void ShowProgress(QString text, CProgressCtrl* control);
+
+    std::int32_t ScanFolder(QString folder, CStringArray& photos, QString extension);
+    QString GetExtension(QString path);
+    QString GetFolder(QString path);
+    QString GetFileName(QString path);
+
+    CProgressCtrl m_Progress;
+};

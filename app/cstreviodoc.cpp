@@ -1,0 +1,3 @@
+#include "app/cstreviodoc.h"
+
+IMPLEMENT_DYNCREATE(CStrevioDoc, CDocument)

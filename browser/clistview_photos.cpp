@@ -1,0 +1,208 @@
+#include "browser/clistview_photos.h"
+
+#include "app/cframetools.h"
+#include "app/cmainframe.h"
+#include "app/cstrevioapp.h"
+#include "app/cstreviodoc.h"
+#include "app/globals.h"
+#include "film/cdia_properties.h"
+#include "framework/afxres.h"
+#include "framework/cmultidoctemplate.h"
+#include "framework/cwaitcursor.h"
+#include "framework/virtualkeys.h"
+#include "imaging/gdiplus.h"
+#include "res/resource.h"
+
+#include <string>
+#include <vector>
+
+IMPLEMENT_DYNCREATE(CListView_Photos, CListView)
+
+BEGIN_MESSAGE_MAP(CListView_Photos, CListView)
+    ON_COMMAND(ID_REFRESH_PHOTOS, &CListView_Photos::OnRefreshPhotos)
+    ON_NOTIFY_REFLECT(NM_DBLCLK, &CListView_Photos::OnDblClick)
+    ON_COMMAND(ID_MAKE_FILM, &CListView_Photos::OnMakeFilm)
+    ON_COMMAND(ID_ZOOM_PLUS, &CListView_Photos::OnZoomPlus)
+    ON_COMMAND(ID_ZOOM_MINUS, &CListView_Photos::OnZoomMinus)
+    ON_WM_KEYDOWN()
+    ON_NOTIFY_REFLECT(LVN_ITEMCHANGED, &CListView_Photos::OnItemChanged)
+    ON_COMMAND(ID_SELECT_ALL_PHOTOS, &CListView_Photos::OnSelectAll)
+    ON_COMMAND(ID_SHOW_PROPERTIES, &CListView_Photos::OnShowProperties)
+END_MESSAGE_MAP()
+
+CListView_Photos::CListView_Photos() : m_FilmFps(g_FilmFps), m_FilmName(g_FilmName) {}
+
+CListView_Photos::~CListView_Photos()
+{
+    m_ImageList.DeleteImageList();
+}
+
+bool CListView_Photos::PreCreateWindow(CREATESTRUCT& cs)
+{
+    cs.style |= LVS_SHOWSELALWAYS;
+    return CListView::PreCreateWindow(cs);
+}
+
+void CListView_Photos::OnInitialUpdate()
+{
+    CListView::OnInitialUpdate();
+    m_pDoc = static_cast<CStrevioDoc*>(GetDocument());
+    m_pList = &GetListCtrl();
+    m_Folder = m_pDoc->GetPathName();
+    m_Folder = g_pFrameTools->GetFolder(m_Folder);
+    // The root folder is the empty string; its window says "/".
+    m_pDoc->SetTitle(m_Folder.isEmpty() ? QStringLiteral("/") : m_Folder);
+    g_pFrameTools->ScanFolder(m_Folder, m_Photos, QString());
+    RebuildThumbnails();
+}
+
+void CListView_Photos::AddThumbnail(int index, const QString& path)
+{
+    const std::u16string widePath = path.toStdU16String();
+    GpBitmap* bitmap = nullptr;
+    GdipCreateBitmapFromFile(reinterpret_cast<const WCHAR*>(widePath.c_str()), &bitmap);
+    GpImage* image = GdipBitmapAsImage(bitmap);
+    UINT height = 0;
+    UINT width = 0;
+    GdipGetImageHeight(image, &height);
+    GdipGetImageWidth(image, &width);
+    // A photo that cannot be decoded, or reads width 0, keeps an empty cell.
+    GpImage* thumbnail = nullptr;
+    HBITMAP thumbnailBitmap = nullptr;
+    if (width > 0 && height > 0) {
+        const UINT thumbHeight = (UINT(m_ThumbWidth) * height) / width;
+        if (GdipGetImageThumbnail(image, UINT(m_ThumbWidth), thumbHeight, &thumbnail, nullptr, nullptr) == Ok)
+            GdipCreateHBITMAPFromBitmap(GdipImageAsBitmap(thumbnail), &thumbnailBitmap, 0);
+        if (thumbnailBitmap)
+            m_ImageList.Replace(index, thumbnailBitmap, nullptr);
+    }
+    m_Folder = g_pFrameTools->GetFileName(path);
+    LVITEM item{LVIF_TEXT | LVIF_IMAGE, index, 0, 0, 0, m_Folder, index};
+    m_pList->InsertItem(&item);
+    if (thumbnail)
+        GdipDisposeImage(thumbnail);
+    if (thumbnailBitmap)
+        DeleteObject(thumbnailBitmap);
+    const qsizetype count = m_Photos.GetSize();
+    g_pFrameTools->m_Progress.SendMessage(PBM_SETPOS, std::uintptr_t((100 * qint64(index)) / count), 0);
+    g_pFrameTools->m_Progress.RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    if (image)
+        GdipDisposeImage(image);
+}
+
+void CListView_Photos::RebuildThumbnails()
+{
+    CBusyScope busy(this);
+    m_ImageList.DeleteImageList();
+    m_ImageList.Create(m_ThumbWidth, m_ThumbHeight, ILC_COLOR24, 0, 1);
+    m_pList->SetImageList(&m_ImageList, LVSIL_NORMAL);
+    const qsizetype count = m_Photos.GetSize();
+    m_pList->SetRedraw(false);
+    if (m_pList->GetItemCount() > 0)
+        m_pList->DeleteAllItems();
+    m_ImageList.SetImageCount(UINT(count));
+    AfxBeginWaitCursor();
+    g_pFrameTools->ShowProgress(QStringLiteral(" "), nullptr);
+    for (qsizetype k = 0; k < count; ++k)
+        AddThumbnail(int(k), m_Photos[k]);
+    m_pList->SetRedraw(true);
+    AfxEndWaitCursor();
+    g_pFrameTools->m_Progress.DestroyWindow();
+    if (CFrameWnd* frame = AfxGetMainWnd())
+        frame->SetMessageText(QString());
+    m_CurrentItem = 0;
+}
+
+void CListView_Photos::OnRefreshPhotos()
+{
+    RebuildThumbnails();
+}
+
+void CListView_Photos::OnZoomPlus()
+{
+    if (m_ThumbWidth < 200) {
+        m_ThumbWidth += 20;
+        m_ThumbHeight = std::int32_t(m_ThumbWidth * 0.75);
+        RebuildThumbnails();
+    }
+}
+
+void CListView_Photos::OnZoomMinus()
+{
+    if (m_ThumbWidth > 20) {
+        m_ThumbWidth -= 20;
+        m_ThumbHeight = std::int32_t(m_ThumbWidth * 0.75);
+        RebuildThumbnails();
+    }
+}
+
+void CListView_Photos::OpenPhoto(qsizetype index)
+{
+    g_PathToOpen = m_Photos[index];
+    if (auto* app = dynamic_cast<CStrevioApp*>(AfxGetApp()))
+        app->m_pPhotoViewTemplate->OpenDocumentFile(QString(), true);
+}
+
+void CListView_Photos::OnDblClick(NMHDR* header, LRESULT* result)
+{
+    const int item = reinterpret_cast<NMITEMACTIVATE*>(header)->iItem;
+    if (item < 0)
+        return;
+    OpenPhoto(item);
+    *result = 0;
+}
+
+void CListView_Photos::OnItemChanged(NMHDR* header, LRESULT* result)
+{
+    m_CurrentItem = reinterpret_cast<NMLISTVIEW*>(header)->iItem;
+    *result = 0;
+}
+
+void CListView_Photos::OnSelectAll()
+{
+    for (int i = 0; i < m_pList->GetItemCount(); ++i)
+        m_pList->SetItemState(i, LVIS_SELECTED, LVIS_SELECTED);
+}
+
+void CListView_Photos::RemoveSelectedPhotos()
+{
+    std::vector<std::int32_t> selected;
+    for (int i = m_pList->GetNextItem(-1, LVNI_SELECTED); i != -1; i = m_pList->GetNextItem(i, LVNI_SELECTED))
+        selected.push_back(i);
+    for (size_t i = 0; i < selected.size(); ++i) {
+        const int j = selected[i] - int(i);
+        m_Photos.RemoveAt(j);
+        m_pList->DeleteItem(j);
+    }
+    RebuildThumbnails();
+}
+
+void CListView_Photos::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    switch (nChar) {
+    case VK_RETURN: OpenPhoto(m_CurrentItem); break;
+    case VK_DELETE: RemoveSelectedPhotos(); break;
+    case 'A':
+        if (GetKeyState(VK_CONTROL) < 0)
+            OnSelectAll();
+        break;
+    case 'F': OnMakeFilm(); break;
+    case 'P': OnShowProperties(); break;
+    case 'R': RebuildThumbnails(); break;
+    case VK_ADD: OnZoomPlus(); break;
+    case VK_SUBTRACT: OnZoomMinus(); break;
+    default: break;
+    }
+    CListView::OnKeyDown(nChar, nRepCnt, nFlags);
+}
+
+void CListView_Photos::OnShowProperties()
+{
+    CDia_Properties dialog(nullptr);
+    g_FilmFps = m_FilmFps;
+    g_FilmName = m_FilmName;
+    if (dialog.DoModal() == IDOK) {
+        m_FilmFps = g_FilmFps;
+        m_FilmName = g_FilmName;
+    }
+}

@@ -1,0 +1,53 @@
+#pragma once
+// The photo list: every photo of the opened file's folder as a thumbnail labelled with its file
+// name; the film settings of films made from this window; the list's commands and keys.
+
+#include "framework/cimagelist.h"
+#include "framework/clistview.h"
+#include "framework/cstringarray.h"
+
+#include <QString>
+
+#include <cstdint>
+
+class CStrevioDoc;
+
+class CListView_Photos : public CListView {
+    DECLARE_DYNCREATE(CListView_Photos)
+public:
+    CListView_Photos();
+    ~CListView_Photos() override;
+
+    bool PreCreateWindow(CREATESTRUCT& cs) override;
+    void OnInitialUpdate() override;
+    void RebuildThumbnails();
+
+    void OnRefreshPhotos();
+    void OnDblClick(NMHDR* header, LRESULT* result);
+    void OnMakeFilm();
+    void MakeFilm(QString fullPath);
+    void OnZoomPlus();
+    void OnZoomMinus();
+    void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    void OnItemChanged(NMHDR* header, LRESULT* result);
+    void OnSelectAll();
+    void OnShowProperties();
+
+    std::int32_t m_CurrentItem = 0;
+    std::int32_t m_ThumbWidth = 100;
+    std::int32_t m_ThumbHeight = 75;
+    std::int32_t m_FilmFps;
+    QString m_Folder;
+    QString m_FilmName;
+    CStringArray m_Photos;
+    CImageList m_ImageList;
+    CStrevioDoc* m_pDoc = nullptr;
+    CListCtrl* m_pList = nullptr;
+
+private:
+    void OpenPhoto(qsizetype index);
+    void RemoveSelectedPhotos();
+    void AddThumbnail(int index, const QString& path);
+
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,45 @@
+#include "film/cdia_properties.h"
+
+#include "app/globals.h"
+#include "framework/afxmessagebox.h"
+#include "framework/afxres.h"
+#include "res/resource.h"
+
+IMPLEMENT_DYNAMIC(CDia_Properties, CDialog)
+
+BEGIN_MESSAGE_MAP(CDia_Properties, CDialog)
+    ON_BN_CLICKED(IDOK, &CDia_Properties::OnOkClicked)
+END_MESSAGE_MAP()
+
+CDia_Properties::CDia_Properties(CWnd* parent) : CDialog(IDD_PROPERTIES, parent) {}
+
+void CDia_Properties::DoDataExchange(CDataExchange* dx)
+{
+    CDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_FILM_NAME, m_EditFilmName);
+    DDX_Control(dx, IDC_FILM_FPS, m_EditFilmFps);
+}
+
+bool CDia_Properties::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    m_EditFilmFps.SetWindowText(QString::number(g_FilmFps));
+    m_EditFilmName.SetWindowText(g_FilmName);
+    return true;
+}
+
+void CDia_Properties::OnOkClicked()
+{
+    bool isNumber = false;
+    const std::int32_t fps = m_EditFilmFps.GetWindowText().trimmed().toInt(&isNumber, 10);
+    if (!isNumber) {
+        AfxMessageBox(QStringLiteral("Frames per second must be a whole number, such as 2."), MB_OK | MB_ICONEXCLAMATION);
+        if (QWidget* edit = m_EditFilmFps.GetSafeWidget())
+            edit->setFocus();
+        m_EditFilmFps.SetSel(0, -1);
+        return;
+    }
+    g_FilmName = m_EditFilmName.GetWindowText();
+    g_FilmFps = fps;
+    EndDialog(IDOK);
+}
