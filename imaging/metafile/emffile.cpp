@@ -5,7 +5,9 @@
 #include <uemf.h>
 #include <uemf_safe.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <cstddef>
 #include <cstdlib>
 
@@ -63,6 +65,14 @@ bool bitmapBounded(const char* record, int fields)
     const std::int64_t width = std::llabs(readS32(record + offBmi + 4));    // biWidth
     const std::int64_t height = std::llabs(readS32(record + offBmi + 8));   // biHeight
     return width * height <= std::max<std::int64_t>(kMaxFreeBitmapPixels, std::int64_t(cbBits) * 8);
+}
+
+// Types the record checker cannot vouch for (it lets them pass with a warning): left out.
+bool uncheckable(std::uint32_t type)
+{
+    static constexpr std::uint32_t types[] = {69, 96, 97, 102, 103, 105, 106, 107, 109, 110,
+                                              111, 112, 113, 117, 119, 120, 121};
+    return std::find(std::begin(types), std::end(types), type) != std::end(types);
 }
 
 enum class ObjectUse { None, Creates, Refers };
@@ -142,13 +152,13 @@ void EmfFile::readSize(const char* header)
 void EmfFile::walkRecords(const QByteArray& data)
 {
     qsizetype offset = m_playable.size();
-    while (data.size() - offset >= 8) {
+    for (int walked = 1; data.size() - offset >= 8; ++walked) {
         const char* record = data.constData() + offset;
         const std::uint32_t size = recordSize(record);
         if (size < 8 || size % 4 != 0 || size > std::uint64_t(data.size() - offset)
             || recordType(record) == U_EMR_EOF)
             return;
-        if (m_records == kMaxRecords - 1) {
+        if (walked == kMaxRecords - 1) {
             m_cutOff = true;
             return;
         }
@@ -163,7 +173,8 @@ void EmfFile::walkRecords(const QByteArray& data)
 bool EmfFile::acceptable(const char* record) const
 {
     const std::uint32_t type = recordType(record);
-    return type > U_EMR_HEADER && type <= U_EMR_MAX && U_emf_record_safe(record) && objectIndexValid(record)
+    return type > U_EMR_HEADER && type <= U_EMR_MAX && !uncheckable(type) && U_emf_record_safe(record)
+           && objectIndexValid(record)
            && bitmapsBounded(record);
 }
 

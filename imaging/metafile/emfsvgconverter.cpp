@@ -2,6 +2,8 @@
 
 #include "imaging/metafile/metafileformat.h"
 
+#include <QMutex>
+
 #include <emf2svg.h>
 
 #include <cstdlib>
@@ -17,6 +19,9 @@ QByteArray EmfSvgConverter::convert(const QByteArray& playable, QSize size)
     options.svgDelimiter = true;
     options.imgWidth = size.width();
     options.imgHeight = size.height();
+    // libemf2svg keeps no promise of being reentrant.
+    static QMutex libraryLock;
+    const QMutexLocker locker(&libraryLock);
     QByteArray input = playable;
     char* out = nullptr;
     std::size_t outLength = 0;

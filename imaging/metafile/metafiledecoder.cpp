@@ -3,6 +3,7 @@
 #include "imaging/metafile/emffile.h"
 #include "imaging/metafile/emfsvgconverter.h"
 #include "imaging/metafile/metafileformat.h"
+#include "imaging/metafile/svgextentfilter.h"
 #include "imaging/metafile/svgrasterizer.h"
 #include "imaging/metafile/wmffile.h"
 #include "imaging/metafile/wmfrenderer.h"
@@ -48,5 +49,7 @@ QImage MetafileDecoder::render(const QByteArray& data, MetafileKind kind, QSize 
     if (!file || file->claimedPixels() > metafile::kMaxPixels)
         return {};
     const QByteArray svg = EmfSvgConverter::convert(file->playable(), size);
-    return svg.isEmpty() ? QImage() : SvgRasterizer::rasterize(svg, size);
+    if (svg.isEmpty())
+        return {};
+    return SvgRasterizer::rasterize(SvgExtentFilter::filter(svg, metafile::geometryLimit(size)), size);
 }

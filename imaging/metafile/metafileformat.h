@@ -2,7 +2,10 @@
 // Record layouts of Windows metafiles (WMF and EMF) that the decoder reads before handing a file to
 // its converter, and the bounds it keeps every file within.
 
+#include <QSize>
 #include <QtEndian>
+
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -24,6 +27,9 @@ constexpr std::size_t kMaxConverterHeap = 40u << 20;    // libwmf's own allocati
 constexpr int kMaxPlayMilliseconds = 4000;              // libwmf playback, scan and play together
 constexpr std::int64_t kMaxFreeBitmapPixels = 1 << 22;  // embedded bitmap that may exceed its data
 constexpr int kPixelsPerInch = 96;
+
+// Shapes reaching further than this from a canvas of `size` are left out (see SvgExtentFilter).
+inline double geometryLimit(QSize size) { return 8.0 * std::max(size.width(), size.height()) + 1024; }
 
 // WMF: placeable header, standard header, records of 16-bit words.
 constexpr std::uint32_t kWmfPlaceableKey = 0x9AC6CDD7;  // Key

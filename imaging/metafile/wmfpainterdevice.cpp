@@ -1,5 +1,9 @@
 #include "imaging/metafile/wmfpainterdevice.h"
 
+#include "imaging/metafile/metafileformat.h"
+
+#include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -13,12 +17,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
 constexpr std::uint32_t kBlackness = 0x00000042;
 constexpr std::uint32_t kWhiteness = 0x00FF0062;
 constexpr std::uint16_t kOpaqueBackground = 2;  // OPAQUE background mode
+constexpr double kMaxPenWidth = 1 << 16;
+constexpr double kMaxFontPixels = 1 << 14;
 
 // The device drawing for `api`, its mapping set from the window of `dc`; nullptr while scanning.
 WmfPainterDevice* deviceOf(wmfAPI* api, const wmfDC* dc)
@@ -38,6 +45,8 @@ double angleAround(const QRectF& box, QPointF point)
     return std::atan2(-d.y() * box.width(), d.x() * box.height()) * 180.0 / M_PI;
 }
 
+QFont fontOf(const wmfFont* font, int pixelSize);
+
 enum class ArcShape { Arc, Pie, Chord };
 
 void drawArcShape(wmfAPI* api, wmfDrawArc_t* arc, ArcShape shape)
@@ -46,6 +55,8 @@ void drawArcShape(wmfAPI* api, wmfDrawArc_t* arc, ArcShape shape)
     if (!device)
         return;
     const QRectF box = device->map(arc->TL, arc->BR);
+    if (!device->reaches(box))
+        return;
     const double start = angleAround(box, device->map(arc->start));
     double span = angleAround(box, device->map(arc->end)) - start;
     if (span <= 0)
@@ -67,7 +78,8 @@ void drawArc(wmfAPI* api, wmfDrawArc_t* arc) { drawArcShape(api, arc, ArcShape::
 
 void drawEllipse(wmfAPI* api, wmfDrawArc_t* arc)
 {
-    if (WmfPainterDevice* device = deviceOf(api, arc->dc)) {
+    WmfPainterDevice* device = deviceOf(api, arc->dc);
+    if (device && device->reaches(device->map(arc->TL, arc->BR))) {
         device->useStyle(arc->dc, true);
         device->painter()->drawEllipse(device->map(arc->TL, arc->BR));
     }
@@ -75,7 +87,8 @@ void drawEllipse(wmfAPI* api, wmfDrawArc_t* arc)
 
 void drawLine(wmfAPI* api, wmfDrawLine_t* line)
 {
-    if (WmfPainterDevice* device = deviceOf(api, line->dc)) {
+    WmfPainterDevice* device = deviceOf(api, line->dc);
+    if (device && device->reaches(QRectF(device->map(line->from), device->map(line->to)).normalized())) {
         device->useStyle(line->dc, false);
         device->painter()->drawLine(device->map(line->from), device->map(line->to));
     }
@@ -95,16 +108,22 @@ Qt::FillRule fillRuleOf(const wmfDC* dc) { return dc->polyfillmode == WINDING ? 
 void polyLine(wmfAPI* api, wmfPolyLine_t* line)
 {
     if (WmfPainterDevice* device = deviceOf(api, line->dc); device && line->pt) {
+        const QPolygonF polygon = polygonOf(device, line->pt, line->count);
+        if (!device->reaches(polygon.boundingRect()))
+            return;
         device->useStyle(line->dc, false);
-        device->painter()->drawPolyline(polygonOf(device, line->pt, line->count));
+        device->painter()->drawPolyline(polygon);
     }
 }
 
 void drawPolygon(wmfAPI* api, wmfPolyLine_t* line)
 {
     if (WmfPainterDevice* device = deviceOf(api, line->dc); device && line->pt) {
+        const QPolygonF polygon = polygonOf(device, line->pt, line->count);
+        if (!device->reaches(polygon.boundingRect()))
+            return;
         device->useStyle(line->dc, true);
-        device->painter()->drawPolygon(polygonOf(device, line->pt, line->count), fillRuleOf(line->dc));
+        device->painter()->drawPolygon(polygon, fillRuleOf(line->dc));
     }
 }
 
@@ -120,6 +139,8 @@ void drawPolyPolygon(wmfAPI* api, wmfPolyPoly_t* poly)
             path.addPolygon(polygonOf(device, poly->pt[i], poly->count[i]));
         path.closeSubpath();
     }
+    if (!device->reaches(path.boundingRect()))
+        return;
     device->useStyle(poly->dc, true);
     device->painter()->drawPath(path);
 }
@@ -129,8 +150,10 @@ void drawRectangle(wmfAPI* api, wmfDrawRectangle_t* rect)
     WmfPainterDevice* device = deviceOf(api, rect->dc);
     if (!device)
         return;
-    device->useStyle(rect->dc, true);
     const QRectF box = device->map(rect->TL, rect->BR);
+    if (!device->reaches(box))
+        return;
+    device->useStyle(rect->dc, true);
     if (rect->width > 0 && rect->height > 0)
         device->painter()->drawRoundedRect(box, rect->width * device->scale() / 2,
                                            rect->height * device->scale() / 2);
@@ -205,12 +228,10 @@ void drawText(wmfAPI* api, wmfDrawText_t* text)
     if (!device || !text->str || !text->dc->font)
         return;
     const wmfFont* font = text->dc->font;
-    QFont qfont(font->lfFaceName ? QString::fromLatin1(font->lfFaceName) : QString());
-    qfont.setPixelSize(std::max(1, int(std::lround(text->font_height * device->scale()))));
-    qfont.setItalic(font->lfItalic);
-    qfont.setUnderline(font->lfUnderline);
-    qfont.setStrikeOut(font->lfStrikeOut);
-    qfont.setWeight(QFont::Weight(std::clamp(int(font->lfWeight), 1, 1000)));
+    const double pixelSize = text->font_height * device->scale();
+    if (!qGuiApp || !std::isfinite(pixelSize) || pixelSize > kMaxFontPixels)
+        return;
+    const QFont qfont = fontOf(font, int(std::lround(pixelSize)));
     QPainter* painter = device->painter();
     painter->save();
     painter->translate(device->map(text->pt));
@@ -248,6 +269,35 @@ void regionClip(wmfAPI* api, wmfPolyRectangle_t* rects)
     }
 }
 
+QFont fontOf(const wmfFont* font, int pixelSize)
+{
+    QFont qfont(font->lfFaceName ? QString::fromLatin1(font->lfFaceName) : QString());
+    qfont.setPixelSize(std::max(1, pixelSize));
+    qfont.setItalic(font->lfItalic);
+    qfont.setUnderline(font->lfUnderline);
+    qfont.setStrikeOut(font->lfStrikeOut);
+    qfont.setWeight(QFont::Weight(std::clamp(int(font->lfWeight), 1, 1000)));
+    return qfont;
+}
+
+// The player lays text out with the width of a string set at a size of one.
+float stringWidth(wmfAPI*, wmfFont* font, char* text)
+{
+    if (!text)
+        return 0;
+    constexpr int kSize = 100;
+    if (!qGuiApp || !font)
+        return float(std::strlen(text)) * 0.5f;
+    const QFontMetricsF metrics(fontOf(font, kSize));
+    return float(metrics.horizontalAdvance(QString::fromLatin1(text)) / kSize);
+}
+
+void mapFont(wmfAPI*, wmfFont* font)
+{
+    if (font)
+        font->user_data = nullptr;
+}
+
 void ignoreDevice(wmfAPI*) {}
 void ignoreFlood(wmfAPI*, wmfFlood_t*) {}
 void ignoreUserData(wmfAPI*, wmfUserData_t*) {}
@@ -280,9 +330,21 @@ void WmfPainterDevice::install(wmfAPI* api)
                                   ignoreRegion, regionPaint, regionClip};
     api->device_data = nullptr;
     api->user_data = nullptr;
+    auto* fonts = static_cast<wmfFontData*>(wmf_malloc(api, sizeof(wmfFontData)));
+    api->font_data = fonts;
+    if (fonts)
+        *fonts = wmfFontData{mapFont, stringWidth, nullptr};
 }
 
 void WmfPainterDevice::attach(wmfAPI* api, WmfPainterDevice* device) { api->user_data = device; }
+
+bool WmfPainterDevice::reaches(const QRectF& box) const
+{
+    const double limit = metafile::geometryLimit(m_target.size().toSize());
+    return std::isfinite(box.left()) && std::isfinite(box.top()) && std::isfinite(box.right())
+           && std::isfinite(box.bottom()) && std::abs(box.left()) <= limit && std::abs(box.top()) <= limit
+           && std::abs(box.right()) <= limit && std::abs(box.bottom()) <= limit;
+}
 
 void WmfPainterDevice::followWindow(const wmfDC* dc)
 {
@@ -321,7 +383,8 @@ QPen WmfPainterDevice::penOf(const wmfDC* dc) const
     const wmfPen* pen = dc->pen;
     if (!pen || WMF_PEN_STYLE(pen) == PS_NULL)
         return Qt::NoPen;
-    QPen qpen(colourOf(pen->lopnColor), std::max(1.0, pen->width * m_scale));
+    const double width = pen->width * m_scale;
+    QPen qpen(colourOf(pen->lopnColor), std::isfinite(width) ? std::clamp(width, 1.0, kMaxPenWidth) : 1.0);
     switch (WMF_PEN_STYLE(pen)) {
     case PS_DASH: qpen.setStyle(Qt::DashLine); break;
     case PS_DOT: qpen.setStyle(Qt::DotLine); break;

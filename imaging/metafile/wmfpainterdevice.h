@@ -28,6 +28,8 @@ public:
     QPointF map(const _wmfD_Coord& point) const;
     QRectF map(const _wmfD_Coord& topLeft, const _wmfD_Coord& bottomRight) const;
     double scale() const { return m_scale; }
+    // False for shapes reaching so far beyond the target that drawing them would take too long.
+    bool reaches(const QRectF& box) const;
     QPainter* painter() const { return m_painter; }
 
     // Sets the painter's pen and brush from the device context; `fill` false draws outlines only.

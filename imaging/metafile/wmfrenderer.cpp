@@ -4,11 +4,11 @@
 #include "imaging/metafile/wmfpainterdevice.h"
 
 #include <QElapsedTimer>
+#include <QMutex>
 #include <QPainter>
 
 #include <libwmf/api.h>
 
-#include <cstdio>
 #include <cstdlib>
 
 using namespace metafile;
@@ -79,12 +79,17 @@ wmfAPI* createApi(Session* session)
     options.realloc = budgetRealloc;
     options.free = budgetFree;
     options.function = WmfPainterDevice::install;
+    // The lite player: no font files, no raster encoders; text is measured and drawn by Qt.
     const unsigned long flags = WMF_OPT_ALLOC | WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL
                                 | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
     wmfAPI* api = nullptr;
-    if (wmf_api_create(&api, flags, &options) != wmf_E_None) {
+    if (wmf_lite_create(&api, flags, &options) != wmf_E_None) {
         if (api)
-            wmf_api_destroy(api);
+            wmf_lite_destroy(api);
+        return nullptr;
+    }
+    if (!api->function_reference || !api->font_data) {
+        wmf_lite_destroy(api);
         return nullptr;
     }
     wmf_status_function(api, session, keepPlaying);
@@ -99,15 +104,13 @@ bool play(wmfAPI* api, QByteArray playable, QImage* image)
     wmfD_Rect bbox{};
     bool played = wmf_scan(api, 0, &bbox) == wmf_E_None;
     if (played) {
-        if (std::getenv("WMFDEBUG"))
-        { float w = 0, h = 0; wmf_size(api, &w, &h);
-            std::fprintf(stderr, "bbox %g %g %g %g size %g %g\n", bbox.TL.x, bbox.TL.y, bbox.BR.x, bbox.BR.y, w, h); }
         QPainter painter(image);
         painter.setRenderHint(QPainter::Antialiasing);
         WmfPainterDevice device(&painter, QRectF(QPointF(bbox.TL.x, bbox.TL.y), QPointF(bbox.BR.x, bbox.BR.y)),
                                 QRectF(image->rect()));
         WmfPainterDevice::attach(api, &device);
-        played = wmf_play(api, 0, &bbox) == wmf_E_None;
+        // A record that breaks the player, or the time bound, ends the picture where it stands.
+        wmf_play(api, 0, &bbox);
         WmfPainterDevice::attach(api, nullptr);
     }
     wmf_mem_close(api);
@@ -122,12 +125,15 @@ QImage WmfRenderer::render(const QByteArray& playable, QSize size)
     if (image.isNull())
         return {};
     image.fill(Qt::transparent);
+    // libwmf keeps no promise of being reentrant.
+    static QMutex libraryLock;
+    const QMutexLocker locker(&libraryLock);
     Session session;
     session.clock.start();
     wmfAPI* api = createApi(&session);
     if (!api)
         return {};
     const bool played = play(api, playable, &image);
-    wmf_api_destroy(api);
+    wmf_lite_destroy(api);
     return played ? image : QImage();
 }

@@ -142,3 +142,18 @@ TEST(EmfDecoder, CutsOffFilesWithHugeRecordCounts)
     EXPECT_EQ(image.pixel(25, 50), kGreen);
     EXPECT_EQ(qAlpha(image.pixel(75, 50)), 0);
 }
+
+TEST(EmfDecoder, LeavesOutShapesReachingFarBeyondThePicture)
+{
+    const std::uint32_t far = 3000000;
+    const QByteArray data = hundredPixels()
+                                .filledRectangle(QRect(25, 25, 50, 50), kGreen)
+                                .repeat(50, 42, {std::uint32_t(-far), std::uint32_t(-far), far, far})  // EMR_ELLIPSE
+                                .bytes();
+    QElapsedTimer clock;
+    clock.start();
+    const QImage image = renderEmf(data, QSize(100, 100));
+    EXPECT_LT(clock.elapsed(), 1000);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.pixel(50, 50), kGreen);
+}

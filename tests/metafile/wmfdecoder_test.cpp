@@ -77,6 +77,22 @@ TEST(WmfDecoder, RendersScaledToTheRequestedSize)
     EXPECT_EQ(qAlpha(image.pixel(180, 50)), 0);
 }
 
+TEST(WmfDecoder, DrawsDeviceIndependentBitmapsUpright)
+{
+    // META_STRETCHDIB of a 1 x 2 bitmap, 24 bits, rows stored bottom-up: blue, then green.
+    const QByteArray data = WmfWriter()
+                                .placeable(QRect(0, 0, 100, 100), 96)
+                                .record(WmfWriter::kSetWindowExt, {100, 100})
+                                .record(0x0F43, {0x0020, 0x00CC, 0, 2, 1, 0, 0, 100, 100, 0, 0,  //
+                                                 40, 0, 1, 0, 2, 0, 1, 24, 0, 0, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                                 0x00FF, 0, std::int16_t(0xFF00), 0})
+                                .bytes();
+    const QImage image = renderWmf(data, QSize(100, 100));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.pixel(50, 10), qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(50, 90), qRgb(0, 0, 255));
+}
+
 TEST(WmfDecoder, RefusesGarbageAndHeaderBombsQuickly)
 {
     std::mt19937 random(7);
@@ -131,4 +147,22 @@ TEST(WmfDecoder, CutsOffFilesWithHugeRecordCounts)
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.pixel(25, 50), kRed);
     EXPECT_EQ(qAlpha(image.pixel(75, 50)), 0);
+}
+
+TEST(WmfDecoder, LeavesOutShapesReachingFarBeyondThePicture)
+{
+    // Under a one-unit window, each ellipse spans millions of pixels: slow to draw, invisible.
+    const QByteArray data = WmfWriter()
+                                .placeable(QRect(0, 0, 100, 100), 96)
+                                .record(WmfWriter::kSetWindowExt, {100, 100})
+                                .filledRectangle(QRect(25, 25, 50, 50), kRed)
+                                .record(WmfWriter::kSetWindowExt, {1, 1})
+                                .repeat(50, 0x0418, {30000, 30000, -30000, -30000})  // META_ELLIPSE
+                                .bytes();
+    QElapsedTimer clock;
+    clock.start();
+    const QImage image = renderWmf(data, QSize(100, 100));
+    EXPECT_LT(clock.elapsed(), 1000);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.pixel(50, 50), kRed);
 }

@@ -21,6 +21,16 @@ void putU32(QByteArray* out, std::uint32_t value)
 std::int16_t low(std::uint32_t value) { return std::int16_t(value & 0xFFFF); }
 std::int16_t high(std::uint32_t value) { return std::int16_t(value >> 16); }
 
+bool createsObject(std::uint16_t function)
+{
+    // META_CREATEPENINDIRECT, META_CREATEFONTINDIRECT, META_CREATEBRUSHINDIRECT,
+    // META_DIBCREATEPATTERNBRUSH, META_CREATEPALETTE
+    for (std::uint16_t create : {0x02FA, 0x02FB, 0x02FC, 0x0142, 0x00F7})
+        if (function == create)
+            return true;
+    return false;
+}
+
 std::uint32_t colorRef(QRgb colour) { return qRed(colour) | qGreen(colour) << 8 | qBlue(colour) << 16; }
 
 }  // namespace
@@ -49,6 +59,8 @@ WmfWriter& WmfWriter::record(std::uint16_t function, std::initializer_list<std::
     for (std::int16_t p : parameters)
         putU16(&m_records, std::uint16_t(p));
     m_maxRecordWords = std::max(m_maxRecordWords, words);
+    if (createsObject(function))
+        ++m_objects;
     return *this;
 }
 
@@ -62,8 +74,8 @@ WmfWriter& WmfWriter::repeat(int count, std::uint16_t function, std::initializer
 WmfWriter& WmfWriter::filledRectangle(QRect rect, QRgb colour)
 {
     const std::uint32_t ref = colorRef(colour);
-    const auto brush = std::int16_t(m_objects++);
-    const auto pen = std::int16_t(m_objects++);
+    const auto brush = std::int16_t(m_objects);
+    const auto pen = std::int16_t(m_objects + 1);
     record(0x02FC, {0, low(ref), high(ref), 0});         // META_CREATEBRUSHINDIRECT, BS_SOLID
     record(0x012D, {brush});                             // META_SELECTOBJECT
     record(0x02FA, {5, 0, 0, 0, 0});                     // META_CREATEPENINDIRECT, PS_NULL
