@@ -46,6 +46,40 @@ struct Group {
         }
         ++count;
     }
+
+    // Adds the pixel when `take` is 1, not when it is 0, without a branch.
+    void addIf(const BlockPixels& block, int pixel, int take)
+    {
+        for (int c = 0; c < 3; ++c) {
+            const int v = block.channel[c][pixel] * take;
+            sum[c] += v;
+            sumSq[c] += v * v;
+        }
+        count += take;
+    }
+
+    Group minus(const Group& part) const
+    {
+        Group rest;
+        for (int c = 0; c < 3; ++c) {
+            rest.sum[c] = sum[c] - part.sum[c];
+            rest.sumSq[c] = sumSq[c] - part.sumSq[c];
+        }
+        rest.count = count - part.count;
+        return rest;
+    }
+
+    // The squared error of the group around its exact mean, times 1 / count.
+    float spread() const
+    {
+        const float n = float(count);
+        float squares = 0, sumsSquared = 0;
+        for (int c = 0; c < 3; ++c) {
+            squares += float(sumSq[c]);
+            sumsSquared += float(sum[c]) * float(sum[c]);
+        }
+        return count ? squares - sumsSquared / n : 0.0f;
+    }
 };
 
 // The squared error of a group drawn in one 8-bit channel value.
@@ -322,9 +356,10 @@ BlockEncoder::Candidate BlockEncoder::twoColour(const BlockPixels& block, const 
             bestSplit = k;
         }
     }
-    Group low, high;
-    for (int k = 0; k < kPixelsPerBlock; ++k)
-        (k < bestSplit ? low : high).add(block, order[k]);
+    Group low;
+    for (int k = 0; k < bestSplit; ++k)
+        low.add(block, order[k]);
+    const Group high = sums.all.minus(low);
     const Fit bestLow = fitGroup(low), bestHigh = fitGroup(high);
     const int bestError = bestLow.error + bestHigh.error;
     std::uint16_t flags = 0;
@@ -347,9 +382,10 @@ BlockEncoder::Candidate BlockEncoder::twoColour(const BlockPixels& block, const 
         }
         if (nearestFlags == flags)
             break;
-        Group a, b;
+        Group a;
         for (int n = 0; n < kPixelsPerBlock; ++n)
-            (nearestFlags >> n & 1 ? a : b).add(block, n);
+            a.addIf(block, n, nearestFlags >> n & 1);
+        const Group b = sums.all.minus(a);
         const Fit fitA = fitGroup(a), fitB = fitGroup(b);
         if (a.count == 0 || b.count == 0 || fitA.error + fitB.error >= nearestError) {
             if (nearestError < error) {
@@ -395,18 +431,26 @@ BlockEncoder::Candidate BlockEncoder::eightColour(const BlockPixels& block)
         }
         all = subset[7];
         all.add(block, pixels[3]);
+        // Round to RGB555 only the two splits that are best before rounding.
+        int candidates[2] = {0, 0};
+        float spreads[2] = {-1, -1};
+        for (int mask = 0; mask < 8; ++mask) {
+            const float spread = subset[mask].spread() + all.minus(subset[mask]).spread();
+            if (spreads[0] < 0 || spread < spreads[0]) {
+                candidates[1] = candidates[0];
+                spreads[1] = spreads[0];
+                candidates[0] = mask;
+                spreads[0] = spread;
+            } else if (spreads[1] < 0 || spread < spreads[1]) {
+                candidates[1] = mask;
+                spreads[1] = spread;
+            }
+        }
         Fit bestA, bestB;
         int bestMask = 0;
         int bestError = -1;
-        for (int mask = 0; mask < 8; ++mask) {
-            const Group& a = subset[mask];
-            Group b;
-            for (int c = 0; c < 3; ++c) {
-                b.sum[c] = all.sum[c] - a.sum[c];
-                b.sumSq[c] = all.sumSq[c] - a.sumSq[c];
-            }
-            b.count = all.count - a.count;
-            const Fit fitA = fitGroup(a), fitB = fitGroup(b);
+        for (int mask : candidates) {
+            const Fit fitA = fitGroup(subset[mask]), fitB = fitGroup(all.minus(subset[mask]));
             if (bestError < 0 || fitA.error + fitB.error < bestError) {
                 bestError = fitA.error + fitB.error;
                 bestMask = mask;
