@@ -97,6 +97,7 @@ void CView::DispatchKeyDown(QKeyEvent* event)
     }
     QKeyEvent* previous = m_pCurrentKeyEvent;
     m_pCurrentKeyEvent = event;
+    CKeyStateScope keyState(event);
     const UINT repeat = UINT(event->count());
     const UINT flags = event->isAutoRepeat() ? 0x4000 : 0;
     const UINT key = AfxVirtualKeyFromEvent(event);

@@ -2,9 +2,12 @@
 
 #include "framework/afxres.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 
 namespace {
+const QKeyEvent* g_pKeyEvent = nullptr;
+
 UINT KeypadKey(int key)
 {
     switch (key) {
@@ -64,4 +67,28 @@ UINT AfxVirtualKeyFromEvent(const QKeyEvent* event)
     case Qt::Key_Underscore: return VK_OEM_MINUS;
     default: return 0;
     }
+}
+
+CKeyStateScope::CKeyStateScope(const QKeyEvent* event) : m_pPrevious(g_pKeyEvent)
+{
+    g_pKeyEvent = event;
+}
+
+CKeyStateScope::~CKeyStateScope()
+{
+    g_pKeyEvent = m_pPrevious;
+}
+
+short GetKeyState(int virtualKey)
+{
+    const Qt::KeyboardModifiers modifiers =
+        g_pKeyEvent ? g_pKeyEvent->modifiers() : QGuiApplication::queryKeyboardModifiers();
+    Qt::KeyboardModifier wanted;
+    switch (UINT(virtualKey)) {
+    case VK_SHIFT: wanted = Qt::ShiftModifier; break;
+    case VK_CONTROL: wanted = Qt::ControlModifier; break;
+    case VK_MENU: wanted = Qt::AltModifier; break;
+    default: return 0;
+    }
+    return (modifiers & wanted) ? short(-128) : short(0);
 }
