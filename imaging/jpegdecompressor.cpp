@@ -55,7 +55,38 @@ bool JpegDecompressor::start(int denominator)
     m_info.scale_num = 1;
     m_info.scale_denom = unsigned(denominator);
     m_info.out_color_space = JCS_EXT_BGRA;
+    if (denominator == 8 && jpeg_has_multiple_scans(&m_info))
+        return startFromDcScans();
     return jpeg_start_decompress(&m_info) != 0;
+}
+
+// At 1/8 of the size each block becomes one pixel: its DC coefficient. A progressive file sends
+// the DC coefficients of all blocks first, so the rest of the file need not be decoded (the DC
+// may still lack its last refinement bits, a difference of under one grey level).
+bool JpegDecompressor::startFromDcScans()
+{
+    m_info.buffered_image = TRUE;
+    m_info.do_block_smoothing = FALSE;
+    if (!jpeg_start_decompress(&m_info))
+        return false;
+    for (;;) {
+        const int state = jpeg_consume_input(&m_info);
+        if (state == JPEG_REACHED_EOI || state == JPEG_SUSPENDED)
+            break;
+        if (state == JPEG_SCAN_COMPLETED && hasAllDcCoefficients())
+            break;
+    }
+    return jpeg_start_output(&m_info, m_info.input_scan_number) != 0;
+}
+
+bool JpegDecompressor::hasAllDcCoefficients() const
+{
+    if (!m_info.coef_bits)
+        return false;
+    for (int component = 0; component < m_info.num_components; ++component)
+        if (m_info.coef_bits[component][0] < 0)
+            return false;
+    return true;
 }
 
 bool JpegDecompressor::cropColumns(int* left, int* width)

@@ -39,6 +39,8 @@ private:
         jpeg_error_mgr base;
         std::jmp_buf recovery;
     };
+    bool startFromDcScans();
+    bool hasAllDcCoefficients() const;
     static void onError(j_common_ptr info);
     static void onMessage(j_common_ptr info, int level);
 

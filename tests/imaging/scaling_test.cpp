@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
+#include <QImageWriter>
 #include <QPainter>
 
 namespace {
@@ -75,6 +75,25 @@ TEST_F(ImagingScaling, ThumbnailsHaveExactlyTheSizeAsked)
         EXPECT_TRUE(nearColor(thumbnail.pixel(10, 30), qRgb(228, 228, 228), 6));
         EXPECT_TRUE(nearColor(thumbnail.pixel(90, 30), qRgb(28, 28, 28), 6));
     }
+}
+
+// A small thumbnail of a progressive JPEG comes from its first (DC) scans only.
+TEST_F(ImagingScaling, ProgressiveJpegThumbnailsMatchTheFullPicture)
+{
+    QImageWriter writer(files.path("p.jpg"), "jpeg");
+    writer.setProgressiveScanWrite(true);
+    writer.setQuality(90);
+    ASSERT_TRUE(writer.write(Fixtures::quadrants(800, 600)));
+    OpenedBitmap photo(files.path("p.jpg"));
+    ASSERT_EQ(photo.status, Ok);
+    const QImage thumbnail = thumbnailOf(photo.image(), 100, 75);
+    ASSERT_EQ(thumbnail.size(), QSize(100, 75));
+    EXPECT_TRUE(nearColor(thumbnail.pixel(10, 10), qRgb(255, 0, 0), 8));
+    EXPECT_TRUE(nearColor(thumbnail.pixel(90, 10), qRgb(0, 255, 0), 8));
+    EXPECT_TRUE(nearColor(thumbnail.pixel(10, 65), qRgb(0, 0, 255), 8));
+    EXPECT_TRUE(nearColor(thumbnail.pixel(90, 65), qRgb(255, 255, 255), 8));
+    const QImage full = pixelsOf(photo.image());
+    EXPECT_TRUE(nearColor(full.pixel(799, 599), qRgb(255, 255, 255), 8));
 }
 
 TEST_F(ImagingScaling, ThumbnailsOfPngKeepTheirColoursAnyAspect)
