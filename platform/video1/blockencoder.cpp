@@ -69,7 +69,7 @@ struct Group {
         return rest;
     }
 
-    // The squared error of the group around its exact mean, times 1 / count.
+    // The squared error of the group around its exact (unrounded) mean.
     float spread() const
     {
         const float n = float(count);
