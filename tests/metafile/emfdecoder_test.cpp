@@ -82,8 +82,9 @@ TEST(EmfDecoder, SurvivesEveryTruncationAndCorruption)
     const QByteArray data = greenSquare();
     for (int length = 0; length < data.size(); ++length) {
         QSize size;
-        if (MetafileDecoder::readSize(data.left(length), MetafileKind::Emf, &size))
+        if (MetafileDecoder::readSize(data.left(length), MetafileKind::Emf, &size)) {
             EXPECT_EQ(size, QSize(100, 100));
+        }
         renderEmf(data.left(length), QSize(32, 32));
     }
     std::mt19937 random(5);

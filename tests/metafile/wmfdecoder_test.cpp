@@ -118,8 +118,9 @@ TEST(WmfDecoder, SurvivesEveryTruncationAndCorruption)
     for (int length = 0; length < data.size(); ++length) {
         QSize size;
         const QByteArray cut = data.left(length);
-        if (MetafileDecoder::readSize(cut, MetafileKind::Wmf, &size))
+        if (MetafileDecoder::readSize(cut, MetafileKind::Wmf, &size)) {
             EXPECT_EQ(size, QSize(100, 100));
+        }
         renderWmf(cut, QSize(32, 32));
     }
     std::mt19937 random(11);
