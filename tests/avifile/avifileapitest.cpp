@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace {
 
 std::string chunkPayload(const std::string& path, const RiffChunk* chunk)
@@ -97,8 +99,13 @@ TEST(AviFileService, OpenThenReleaseWithoutStreamGivesAnAviFfprobeAccepts)
     PAVIFILE file = nullptr;
     ASSERT_EQ(AVIFileOpenA(&file, path.c_str(), OF_WRITE | OF_CREATE, nullptr), AVIERR_OK);
     EXPECT_EQ(AVIFileRelease(file), 0u);
+    const std::vector<RiffChunk> top = readRiffTree(path);
+    ASSERT_EQ(top.size(), 1u);
+    EXPECT_EQ(le32(chunkPayload(path, top[0].find("hdrl")->find("avih")), 24), 0u) << "dwStreams";
+    EXPECT_TRUE(top[0].find("movi") && top[0].find("idx1"));
     ProbeReport probe(path);
     EXPECT_TRUE(probe.accepted()) << probe.errors();
+    EXPECT_EQ(probe.errors(), "");
     EXPECT_EQ(probe.streamCount(), 0);
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"empty.avi"});
 }
@@ -210,6 +217,20 @@ TEST(AviFileService, FailedWriteKeepsTheEarlierFilmAndLeavesNoTemporaryFile)
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"film.avi"});
     film.release();
     EXPECT_EQ(readWholeFile(path), earlier);
+}
+
+TEST(AviFileService, FilmWhoseFolderWasRemovedCannotBeFinished)
+{
+    TempFolder folder;
+    std::filesystem::path films = folder.path() / "films";
+    std::filesystem::create_directory(films);
+    FilmSession film;
+    ASSERT_EQ(film.open((films / "film.avi").string()), AVIERR_OK);
+    ASSERT_EQ(film.start(64, 32, 25), AVIERR_OK);
+    std::filesystem::remove_all(films);
+    std::vector<BYTE> picture = noisePicture(64, 32, 6);
+    EXPECT_EQ(film.add(picture), AVIERR_OK) << "the open file outlives its folder";
+    EXPECT_EQ(AVIFileFinish(film.file), AVIERR_FILEWRITE);
 }
 
 TEST(AviFileService, DiscardedFilmLeavesTheEarlierFileAlone)

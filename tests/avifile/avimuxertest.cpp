@@ -210,19 +210,3 @@ TEST(AviMuxer, FullSuperIndexRefusesFurtherFramesButKeepsTheFilmPlayable)
     EXPECT_EQ(probe.errors(), "");
     EXPECT_EQ(probe.packetCount(), written);
 }
-
-TEST(AviMuxer, FilmWithoutTrackIsAValidEmptyAvi)
-{
-    TempFolder folder;
-    std::string path = folder.file("empty.avi");
-    MuxedFilm film(path);
-    ASSERT_EQ(film.complete(), AVIERR_OK);
-    std::vector<RiffChunk> top = readRiffTree(path);
-    ASSERT_EQ(top.size(), 1u);
-    EXPECT_EQ(le32(payloadOf(path, *top[0].find("hdrl")->find("avih")), 24), 0u) << "dwStreams";
-    EXPECT_TRUE(top[0].find("movi") && top[0].find("idx1"));
-    ProbeReport probe(path, false);
-    EXPECT_TRUE(probe.accepted()) << probe.errors();
-    EXPECT_EQ(probe.errors(), "");
-    EXPECT_EQ(probe.streamCount(), 0);
-}

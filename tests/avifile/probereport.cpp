@@ -1,9 +1,6 @@
 #include "probereport.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <filesystem>
 #include <sstream>
 
 #include <sys/wait.h>
@@ -16,13 +13,6 @@ std::string shellQuoted(const std::string& text)
     for (char c : text)
         result += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return result + "'";
-}
-
-std::string unquoted(std::string value)
-{
-    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
-        return value.substr(1, value.size() - 2);
-    return value;
 }
 
 } // namespace
@@ -46,22 +36,26 @@ std::string runCommand(const std::string& command, int* exitCode)
     return output;
 }
 
+// ffprobe's messages share the output with its flat "key=value" lines; any other line is one.
 ProbeReport::ProbeReport(const std::string& filmPath, bool countFrames)
 {
-    std::string errorsFile = filmPath + ".probe-errors";
     std::string command = "ffprobe -v warning -show_streams -show_packets " +
                           std::string(countFrames ? "-count_frames " : "") + "-of flat " + shellQuoted(filmPath) +
-                          " 2>" + shellQuoted(errorsFile);
+                          " 2>&1";
     std::istringstream lines(runCommand(command, &m_exitCode));
     std::string line;
     while (std::getline(lines, line)) {
-        std::size_t equals = line.find('=');
-        if (equals != std::string::npos)
-            m_values[line.substr(0, equals)] = unquoted(line.substr(equals + 1));
+        std::size_t equals = line.find("=");
+        bool isValue = equals != std::string::npos && line.find_first_of(" [") > equals;
+        if (!isValue) {
+            m_errors += line + "\n";
+            continue;
+        }
+        std::string value = line.substr(equals + 1);
+        if (value.size() >= 2 && value.front() == '"')
+            value = value.substr(1, value.size() - 2);
+        m_values[line.substr(0, equals)] = value;
     }
-    std::ifstream errors(errorsFile);
-    m_errors.assign(std::istreambuf_iterator<char>(errors), std::istreambuf_iterator<char>());
-    std::filesystem::remove(errorsFile);
 }
 
 std::string ProbeReport::stream(const std::string& field) const
