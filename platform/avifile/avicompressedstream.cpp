@@ -33,7 +33,7 @@ AviCompressedStream::~AviCompressedStream()
 
 bool AviCompressedStream::isVideo1Handler(DWORD fccHandler)
 {
-    return fccHandler == MakeFourCC('M', 'S', 'V', 'C') || fccHandler == MakeFourCC('m', 's', 'v', 'c') ||
+    return fccHandler == avifile::fccMSVC || fccHandler == MakeFourCC('m', 's', 'v', 'c') ||
            fccHandler == MakeFourCC('C', 'R', 'A', 'M') || fccHandler == MakeFourCC('c', 'r', 'a', 'm');
 }
 
