@@ -54,9 +54,10 @@ std::unique_ptr<QtImageSource> QtImageSource::open(const QByteArray& data)
     prepare(reader);
     if (!reader.canRead())
         return nullptr;
-    const QSize stored = reader.size();
+    const bool icon = isIconFile(data);
+    const QSize stored = icon ? QSize() : reader.size();
     std::unique_ptr<QtImageSource> source(new QtImageSource(data, uprightSize(reader, stored)));
-    if (isIconFile(data))
+    if (icon)
         source->keep(largestIcon(reader));
     else if (!stored.isValid())
         source->image(); // a plugin that cannot tell the size without decoding
@@ -81,12 +82,12 @@ void QtImageSource::keep(const QImage& decoded)
 {
     if (decoded.isNull()) {
         m_failed = true;
-        m_size = QSize();
         return;
     }
     m_image = decoded.hasAlphaChannel() ? decoded.convertToFormat(QImage::Format_ARGB32_Premultiplied)
                                         : decoded.convertToFormat(QImage::Format_RGB32);
-    if (!m_size.isValid() || m_size != m_image.size())
+    // The size once reported stays; a picture that decodes to another size is cut or padded.
+    if (!m_size.isValid())
         m_size = m_image.size();
 }
 

@@ -197,12 +197,14 @@ TEST(GdiFillRect, FillsOnlyTheInsideOfTheBitmap)
     HBITMAP bitmap = makeDib(4, -4, 32, &pixels);
     std::memset(pixels, 0x11, 64);
     HBRUSH blue = CreateSolidBrush(RGB(1, 2, 3));
-    Selected selected(bitmap);
-    const RECT overhanging{2, -5, 100, 1};
-    EXPECT_NE(FillRect(selected.dc, &overhanging, blue), 0);
-    const RECT empty{3, 3, 3, 10};
-    EXPECT_NE(FillRect(selected.dc, &empty, blue), 0);
-    EXPECT_EQ(FillRect(selected.dc, &overhanging, nullptr), 0);
+    {
+        Selected selected(bitmap);
+        const RECT overhanging{2, -5, 100, 1};
+        EXPECT_NE(FillRect(selected.dc, &overhanging, blue), 0);
+        const RECT empty{3, 3, 3, 10};
+        EXPECT_NE(FillRect(selected.dc, &empty, blue), 0);
+        EXPECT_EQ(FillRect(selected.dc, &overhanging, nullptr), 0);
+    }
     const BYTE filled[4] = {3, 2, 1, 0};
     EXPECT_EQ(std::memcmp(pixels + 8, filled, 4), 0);
     EXPECT_EQ(std::memcmp(pixels + 12, filled, 4), 0);
@@ -210,6 +212,7 @@ TEST(GdiFillRect, FillsOnlyTheInsideOfTheBitmap)
     EXPECT_EQ(pixels[16 + 8], 0x11);
     EXPECT_EQ(pixels[3 * 16 + 15], 0x11);
     DeleteObject(blue);
+    DeleteObject(bitmap);
 }
 
 class GdiBitBlt : public testing::Test {

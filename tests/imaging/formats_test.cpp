@@ -110,7 +110,8 @@ TEST_F(ImagingFormats, UnreadableFilesYieldNoImageAndZeroSize)
 {
     const QString garbage = files.write("garbage.jpg", QByteArray(5000, '\x37'));
     const QString empty = files.write("empty.png", QByteArray());
-    const QString emfNamed = files.write("broken.emf", QByteArray("\x01\x00\x00\x00 not really a metafile", 32));
+    const char notEmf[] = "\x01\x00\x00\x00 not really a metafile";
+    const QString emfNamed = files.write("broken.emf", QByteArray(notEmf, sizeof notEmf - 1));
     for (const QString& path : {garbage, empty, emfNamed, files.path("missing.bmp"), files.path("")}) {
         OpenedBitmap bitmap(path);
         EXPECT_NE(bitmap.status, Ok) << path.toStdString();
@@ -143,4 +144,74 @@ TEST_F(ImagingFormats, TruncatedFilesFailWhenPixelsAreNeeded)
         EXPECT_NE(status, Ok);
         EXPECT_TRUE(pixelsOf(bitmap.image()).isNull()) << path.toStdString();
     }
+}
+
+#ifdef STREVIO_HAVE_METAFILE
+// A placeable WMF one inch by half an inch at 1440 units an inch, with no drawing: 96 x 48
+// pixels at 96 dpi, all transparent, so black once copied onto a frame.
+TEST_F(ImagingFormats, MetafilesAreRoutedByContent)
+{
+    QByteArray wmf;
+    auto u16 = [&wmf](int value) { wmf.append(char(value & 0xFF)).append(char((value >> 8) & 0xFF)); };
+    const int placeable[] = {0xCDD7, 0x9AC6, 0, 0, 0, 1440, 720, 1440, 0, 0};
+    int checksum = 0;
+    for (int word : placeable)
+        u16(word), checksum ^= word;
+    u16(checksum);
+    for (int word : {1, 9, 0x300, 12, 0, 0, 0, 3, 0, 0}) // header: 12 words in all, one object, longest record 3
+        u16(word);
+    for (int word : {3, 0, 0}) // META_EOF
+        u16(word);
+    OpenedBitmap picture(files.write("drawing.dat", wmf));
+    ASSERT_EQ(picture.status, Ok);
+    EXPECT_EQ(picture.size(), QSize(96, 48));
+    const QImage pixels = pixelsOf(picture.image());
+    ASSERT_EQ(pixels.size(), QSize(96, 48));
+    EXPECT_EQ(pixels.pixel(50, 20), qRgb(0, 0, 0));
+}
+#endif
+
+// Cut and damaged copies of every format: whatever the outcome, it is reported consistently.
+TEST_F(ImagingFormats, DamagedFilesNeverCrashAndReportConsistently)
+{
+    QByteArray progressive;
+    {
+        QBuffer buffer(&progressive);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "jpeg");
+        writer.setProgressiveScanWrite(true);
+        writer.write(Fixtures::quadrants(64, 48));
+    }
+    QList<QByteArray> originals = {jpegBytes(Fixtures::quadrants(64, 48)), progressive, Fixtures::twoFrameGif(),
+                                   Fixtures::iconFile({filled(16, Qt::red), filled(32, Qt::blue)})};
+    for (const char* format : {"png", "bmp", "tif"}) {
+        QImage translucent = Fixtures::quadrants(40, 30).convertToFormat(QImage::Format_ARGB32);
+        translucent.setPixel(0, 0, qRgba(10, 20, 30, 40));
+        QFile file(files.writeImage(QString("source.") + format, translucent, format));
+        file.open(QIODevice::ReadOnly);
+        originals.append(file.readAll());
+    }
+    quint32 seed = 12345;
+    auto next = [&seed](int bound) { return int((seed = seed * 1103515245u + 12345u) >> 8) % bound; };
+    int opened = 0;
+    for (const QByteArray& original : originals) {
+        for (int trial = 0; trial < 16; ++trial) {
+            QByteArray damaged = original.left(trial % 2 ? next(int(original.size())) : int(original.size()));
+            for (int flip = 0; flip < 3 && !damaged.isEmpty(); ++flip)
+                damaged[next(int(damaged.size()))] = char(next(256));
+            OpenedBitmap bitmap(files.write(QString("damaged%1").arg(trial), damaged));
+            if (bitmap.status != Ok) {
+                EXPECT_EQ(bitmap.size(), QSize(0, 0));
+                continue;
+            }
+            ++opened;
+            const QSize size = bitmap.size();
+            GpStatus status = GenericError;
+            const QImage thumbnail = thumbnailOf(bitmap.image(), 10, 7, &status);
+            EXPECT_EQ(status == Ok, thumbnail.size() == QSize(10, 7));
+            const QImage pixels = pixelsOf(bitmap.image());
+            EXPECT_TRUE(pixels.isNull() || pixels.size() == size);
+        }
+    }
+    EXPECT_GT(opened, 0) << "some damage leaves a readable picture";
 }
