@@ -84,8 +84,9 @@ bool CView::OnCmdMsg(UINT id, CCmdUI* ui)
 
 void CView::DispatchKeyDown(QKeyEvent* event)
 {
-    // Keys held with Alt belong to the menu.
-    if (event->modifiers() & Qt::AltModifier) {
+    // Keys held with Alt belong to the menu, and so does the Alt key itself: its repeated
+    // presses while held report no Alt modifier (Qt flips the key's own modifier).
+    if ((event->modifiers() & Qt::AltModifier) || event->key() == Qt::Key_Alt) {
         event->ignore();
         return;
     }
