@@ -249,8 +249,11 @@ void CMDIFrameWnd::RefreshRecentFileItems()
         QAction* action = m_recentFileActions[i];
         const bool used = int(i) < count;
         action->setVisible(used);
-        if (used)
-            action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg((*list)[int(i)]));
+        if (used) {
+            // A path's own ampersands must not turn into mnemonics.
+            const QString path = (*list)[int(i)].replace(QLatin1Char('&'), QStringLiteral("&&"));
+            action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
+        }
     }
     for (QAction* placeholder : m_recentFilePlaceholders)
         placeholder->setVisible(count == 0);
