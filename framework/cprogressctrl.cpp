@@ -19,6 +19,7 @@ bool CProgressCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT /*i
     bar->setObjectName(QStringLiteral("progress"));
     bar->setTextVisible(false);
     bar->setRange(0, 100);
+    bar->setValue(0); // a new bar stands at 0, not at Qt's "no value" below the range
     bar->setGeometry(QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1)));
     bar->setVisible(style & WS_VISIBLE);
     Attach(bar, false);
