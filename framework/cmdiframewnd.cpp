@@ -159,6 +159,7 @@ QAction* CMDIFrameWnd::GetCommandAction(UINT id)
         action->setToolTip(tip);
     QObject::connect(action, &QAction::triggered, action, [this, id] { ExecuteCommand(id); });
     m_actions[id] = action;
+    UpdateCommandState(id, action);
     return action;
 }
 
@@ -189,16 +190,20 @@ bool CMDIFrameWnd::ExecuteCommand(UINT id)
     return handled;
 }
 
+void CMDIFrameWnd::UpdateCommandState(UINT id, QAction* action)
+{
+    CCmdUI ui(id);
+    const bool handled = OnCmdMsg(id, &ui);
+    action->setEnabled(handled && ui.m_bEnabled);
+    action->setCheckable(ui.m_nCheck >= 0);
+    if (ui.m_nCheck >= 0)
+        action->setChecked(ui.m_nCheck > 0);
+}
+
 void CMDIFrameWnd::UpdateCommandStates()
 {
-    for (auto& [id, action] : m_actions) {
-        CCmdUI ui(id);
-        const bool handled = OnCmdMsg(id, &ui);
-        action->setEnabled(handled && ui.m_bEnabled);
-        action->setCheckable(ui.m_nCheck >= 0);
-        if (ui.m_nCheck >= 0)
-            action->setChecked(ui.m_nCheck > 0);
-    }
+    for (auto& [id, action] : m_actions)
+        UpdateCommandState(id, action);
     for (QAction* placeholder : m_recentFilePlaceholders)
         placeholder->setEnabled(false);
 }

@@ -71,6 +71,7 @@ protected:
 
 private:
     void OnSubWindowActivated();
+    void UpdateCommandState(UINT id, QAction* action);
     void ShowMenu(UINT menuId);
     QMenu* BuildPopup(const struct MenuItemResource& popup);
     void AddRecentFileItems(QMenu* menu);

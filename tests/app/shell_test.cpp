@@ -1,0 +1,218 @@
+// Start-up, opening files, menus that follow the active window, Close all, the progress display.
+
+#include "strevioapptest.h"
+
+#include "app/cframetools.h"
+#include "app/chtmlview_.h"
+#include "app/globals.h"
+#include "browser/cstrevioview.h"
+#include "framework/afxres.h"
+#include "framework/cdoctemplate.h"
+#include "framework/cdocument.h"
+#include "framework/cmdichildwnd.h"
+#include "framework/crecentfilelist.h"
+#include "res/resource.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStatusBar>
+
+#include <sys/stat.h>
+
+namespace {
+QStringList MenuTitles(CMainFrame* frame)
+{
+    QStringList titles;
+    for (QMenu* menu : frame->GetCurrentMenus())
+        titles << menu->title();
+    return titles;
+}
+
+QStringList ItemTexts(QMenu* menu)
+{
+    QStringList texts;
+    for (QAction* action : menu->actions())
+        if (action->isVisible())
+            texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    return texts;
+}
+} // namespace
+
+using ShellTest = StrevioAppTest;
+
+TEST_F(ShellTest, StartupRegistersFourDocumentTypesAndShowsTheFrame)
+{
+    const auto& templates = m_app->GetDocTemplates();
+    ASSERT_EQ(templates.size(), 4u);
+    EXPECT_EQ(templates[0]->GetResourceId(), IDR_PHOTOVIEW);
+    EXPECT_EQ(templates[1]->GetResourceId(), IDR_PHOTOLIST);
+    EXPECT_EQ(templates[2]->GetResourceId(), IDR_FILMLIST);
+    EXPECT_EQ(templates[3]->GetResourceId(), IDR_PHOTOVIEW);
+    EXPECT_EQ(static_cast<CDocTemplate*>(m_app->m_pPhotoViewTemplate), templates[0]);
+    EXPECT_EQ(static_cast<CDocTemplate*>(m_app->m_pPhotoListTemplate), templates[1]);
+
+    EXPECT_TRUE(Frame()->GetSafeWidget()->isVisible());
+    EXPECT_EQ(g_pFrameTools, &Frame()->m_FrameTools);
+    EXPECT_EQ(g_pFilmWriter, &Frame()->m_FilmWriter);
+    EXPECT_EQ(Frame()->m_wndToolBar.GetButtonCount(), 9);
+    EXPECT_EQ(Frame()->m_wndToolBar.GetItemID(0), ID_FILE_OPEN);
+    EXPECT_EQ(Frame()->m_wndToolBar.GetItemID(2), ID_SEPARATOR);
+    EXPECT_EQ(Frame()->m_wndToolBar.GetItemID(8), ID_MAKE_FILM);
+    ASSERT_EQ(Frame()->m_wndStatusBar.GetCount(), 4);
+    EXPECT_EQ(Frame()->m_wndStatusBar.GetItemID(1), ID_INDICATOR_CAPS);
+    EXPECT_EQ(Frame()->m_wndStatusBar.GetItemID(3), ID_INDICATOR_SCRL);
+
+    // The start page is the one window; its menu is that of the single-photo type.
+    EXPECT_EQ(DocumentCount(3), 1);
+    EXPECT_EQ(Frame()->GetCurrentMenuId(), IDR_PHOTOVIEW);
+    EXPECT_EQ(MenuTitles(Frame()), (QStringList{"&File", "&View", "&Window", "&Help"}));
+}
+
+TEST_F(ShellTest, MenusFollowTheActiveWindowAndUnhandledCommandsAreDisabled)
+{
+    // Start page active: the photo-list commands have no handler.
+    EXPECT_FALSE(Frame()->GetCommandAction(ID_MAKE_FILM)->isEnabled());
+    EXPECT_FALSE(Frame()->GetCommandAction(ID_SHOW_PROPERTIES)->isEnabled());
+    EXPECT_FALSE(Frame()->GetCommandAction(ID_FILE_SAVE)->isEnabled());
+    EXPECT_TRUE(Frame()->GetCommandAction(ID_FILE_OPEN)->isEnabled());
+
+    ASSERT_TRUE(WriteFlatImage(PhotoPath("a.png"), 40, 30, Qt::red));
+    ASSERT_NE(OpenList(PhotoPath("a.png")), nullptr);
+    EXPECT_EQ(Frame()->GetCurrentMenuId(), IDR_PHOTOLIST);
+    QMenu* file = Frame()->GetCurrentMenus().at(0);
+    EXPECT_EQ(ItemTexts(file), (QStringList{"&Open...\tCtrl+O", "&Close", "-", "Make Film", "-",
+                                            QStringLiteral("&1 %1").arg(PhotoPath("a.png")), "-", "E&xit"}));
+    for (UINT id : {ID_MAKE_FILM, ID_SHOW_PROPERTIES, ID_ZOOM_PLUS, ID_ZOOM_MINUS, ID_REFRESH_PHOTOS, ID_SELECT_ALL_PHOTOS})
+        EXPECT_TRUE(Frame()->GetCommandAction(id)->isEnabled()) << id;
+    EXPECT_TRUE(Frame()->GetSafeWidget()->windowTitle().startsWith("Strevio - "));
+
+    Frame()->ExecuteCommand(ID_CLOSE_ALL);
+    EXPECT_EQ(Frame()->GetCurrentMenuId(), IDR_MAINFRAME);
+    EXPECT_EQ(MenuTitles(Frame()), (QStringList{"&File", "&View", "&Window", "&Help"}));
+    EXPECT_TRUE(Frame()->GetChildFrames().empty());
+    EXPECT_FALSE(Frame()->GetCommandAction(ID_MAKE_FILM)->isEnabled());
+    EXPECT_EQ(Frame()->GetSafeWidget()->windowTitle(), "Strevio");
+}
+
+TEST_F(ShellTest, OpeningAnyFileShowsItsFolderAndTheSamePathTwiceGivesTwoWindows)
+{
+    ASSERT_TRUE(WriteFlatImage(PhotoPath("a.png"), 40, 30, Qt::red));
+    QFile notes(PhotoPath("notes.txt"));
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    notes.write("not a photo");
+    notes.close();
+
+    CDocument* first = m_app->OpenDocumentFile(PhotoPath("notes.txt"));
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->GetTitle(), m_photos.path());
+    CDocument* second = m_app->OpenDocumentFile(PhotoPath("notes.txt"));
+    EXPECT_EQ(second, first); // the older window is returned and raised
+    EXPECT_EQ(DocumentCount(1), 2);
+    EXPECT_EQ(Frame()->MDIGetActive()->GetActiveDocument(), first);
+    EXPECT_TRUE(m_messages.isEmpty());
+}
+
+TEST_F(ShellTest, UnreadablePathsAreReportedAndLeaveNoWindow)
+{
+    const QString missing = PhotoPath("missing.jpg");
+    const QString fifo = PhotoPath("pipe.jpg");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const int before = int(Frame()->GetChildFrames().size());
+    for (const QString& path : {missing, fifo, m_photos.path()}) {
+        m_messages.clear();
+        EXPECT_EQ(m_app->OpenDocumentFile(path), nullptr) << path.toStdString();
+        // The photo-list type and then the single-photo type both report it.
+        ASSERT_EQ(m_messages.size(), 2) << path.toStdString();
+        EXPECT_TRUE(m_messages[0].contains(path));
+    }
+    EXPECT_EQ(int(Frame()->GetChildFrames().size()), before);
+    EXPECT_EQ(DocumentCount(0), 0);
+    EXPECT_EQ(DocumentCount(1), 0);
+}
+
+TEST_F(ShellTest, ARecentFileThatFailsIsDroppedFromTheList)
+{
+    ASSERT_TRUE(WriteFlatImage(PhotoPath("a.png"), 40, 30, Qt::red));
+    ASSERT_NE(OpenList(PhotoPath("a.png")), nullptr);
+    ASSERT_EQ(m_app->GetRecentFileList()->GetSize(), 1);
+    Frame()->ExecuteCommand(ID_CLOSE_ALL);
+    QFile::remove(PhotoPath("a.png"));
+    EXPECT_TRUE(Frame()->ExecuteCommand(ID_FILE_MRU_FILE1));
+    EXPECT_EQ(m_app->GetRecentFileList()->GetSize(), 0);
+    EXPECT_EQ(m_messages.size(), 2);
+}
+
+TEST_F(ShellTest, CloseAllClosesEveryWindowWithoutAQuestion)
+{
+    ASSERT_TRUE(WriteFlatImage(PhotoPath("a.png"), 40, 30, Qt::red));
+    CListView_Photos* list = OpenList(PhotoPath("a.png"));
+    ASSERT_NE(list, nullptr);
+    OpenList(PhotoPath("a.png"));
+    g_PathToOpen = PhotoPath("a.png");
+    m_app->m_pPhotoViewTemplate->OpenDocumentFile(QString(), true);
+    EXPECT_EQ(Frame()->GetChildFrames().size(), 4u);
+    Frame()->ExecuteCommand(ID_CLOSE_ALL);
+    EXPECT_TRUE(Frame()->GetChildFrames().empty());
+    EXPECT_TRUE(m_messages.isEmpty());
+    EXPECT_TRUE(Frame()->GetSafeWidget()->isVisible());
+}
+
+TEST_F(ShellTest, NewOffersTheTwoTypesNamedStrevio)
+{
+    QStringList offered;
+    m_app->m_pfnChooseNewType = [&offered](const QStringList& names) {
+        offered = names;
+        return 0;
+    };
+    g_PathToOpen = QStringLiteral("/nonexistent/photo.jpg");
+    EXPECT_TRUE(Frame()->ExecuteCommand(ID_FILE_NEW));
+    EXPECT_EQ(offered, (QStringList{"Strevio", "Strevio"}));
+    ASSERT_EQ(DocumentCount(0), 1);
+    auto* view = dynamic_cast<CStrevioView*>(Frame()->GetActiveView());
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->m_PhotoPath, g_PathToOpen);
+    EXPECT_EQ(view->GetDocument()->GetTitle(), g_PathToOpen);
+}
+
+TEST_F(ShellTest, SaveNeverTouchesTheOpenedFile)
+{
+    ASSERT_TRUE(WriteFlatImage(PhotoPath("a.png"), 40, 30, Qt::red));
+    QFile original(PhotoPath("a.png"));
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    const QByteArray bytes = original.readAll();
+    original.close();
+    ASSERT_NE(OpenList(PhotoPath("a.png")), nullptr);
+    EXPECT_FALSE(Frame()->ExecuteCommand(ID_FILE_SAVE));
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    EXPECT_EQ(original.readAll(), bytes);
+}
+
+TEST_F(ShellTest, ProgressBarGeometryFollowsTheTextLength)
+{
+    const struct {
+        QString text;
+        int left;
+    } cases[] = {{" ", 5}, {" Creating a Film:  ", 104}, {"", 2}, {QString(50, 'x'), 275}, {QString(51, 'y'), 275}};
+    for (const auto& c : cases) {
+        QApplication::processEvents(); // the status bar's layout settles, as between commands
+        g_pFrameTools->ShowProgress(c.text, nullptr);
+        RECT pane;
+        Frame()->m_wndStatusBar.GetItemRect(0, &pane);
+        auto* bar = qobject_cast<QProgressBar*>(g_pFrameTools->m_Progress.GetSafeWidget());
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(bar->geometry().left(), c.left) << c.text.toStdString();
+        EXPECT_EQ(bar->geometry().top(), 2);
+        EXPECT_EQ(bar->geometry().bottom(), 15);
+        EXPECT_EQ(bar->geometry().right(), pane.right - 5 - 1);
+        EXPECT_EQ(bar->value(), 0);
+        EXPECT_EQ(bar->maximum(), 100);
+        EXPECT_EQ(Frame()->m_wndStatusBar.GetPaneText(0), c.text.left(50));
+    }
+    EXPECT_EQ(Frame()->m_wndStatusBar.GetSafeWidget()->findChildren<QProgressBar*>().size(), 1);
+}

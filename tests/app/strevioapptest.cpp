@@ -1,0 +1,128 @@
+#include "strevioapptest.h"
+
+#include "app/globals.h"
+#include "framework/afxmessagebox.h"
+#include "framework/afxres.h"
+#include "framework/cdoctemplate.h"
+#include "framework/cdocument.h"
+
+#include <QApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QPainter>
+#include <QProcess>
+#include <QSettings>
+
+void StrevioAppTest::SetUp()
+{
+    ASSERT_TRUE(m_photos.isValid());
+    ASSERT_TRUE(m_films.isValid());
+    g_FilmName = QStringLiteral("Film.avi");
+    g_FilmFps = 2;
+    g_PathToOpen.clear();
+    AfxSetMessageBoxHandler([this](const QString& text, UINT) {
+        m_messages << text;
+        if (m_onMessage)
+            m_onMessage(text);
+        return IDOK;
+    });
+    QSettings(QStringLiteral("Quennel"), QStringLiteral("Strevio")).clear(); // every test starts without recent files
+    m_app = std::make_unique<CStrevioApp>();
+    ASSERT_TRUE(m_app->InitInstance());
+    m_frame = dynamic_cast<CMainFrame*>(m_app->m_pMainWnd);
+    ASSERT_NE(m_frame, nullptr);
+    g_StartFolder = m_films.path();
+}
+
+void StrevioAppTest::TearDown()
+{
+    m_app.reset();
+    AfxSetMessageBoxHandler({});
+    QApplication::processEvents();
+}
+
+CListView_Photos* StrevioAppTest::OpenList(const QString& path)
+{
+    if (!m_app->OpenDocumentFile(path))
+        return nullptr;
+    // The open answers with the oldest window of the path; the new window is the last one.
+    CDocument* document = m_app->m_pPhotoListTemplate->GetDocuments().back();
+    for (CView* view : document->GetViews())
+        if (auto* list = dynamic_cast<CListView_Photos*>(view))
+            return list;
+    return nullptr;
+}
+
+void StrevioAppTest::Select(CListView_Photos* list, std::initializer_list<int> items)
+{
+    for (int item : items)
+        list->GetListCtrl().SetItemState(item, LVIS_SELECTED, LVIS_SELECTED);
+}
+
+int StrevioAppTest::DocumentCount(int templateIndex) const
+{
+    return int(m_app->GetDocTemplates()[size_t(templateIndex)]->GetDocuments().size());
+}
+
+bool WriteFlatImage(const QString& path, int width, int height, QColor color, bool alphaHole)
+{
+    QImage image(width, height, alphaHole ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    image.fill(color);
+    if (alphaHole) {
+        QPainter painter(&image);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(QRect(width / 4, height / 4, width / 2, height / 2), Qt::transparent);
+    }
+    return image.save(path);
+}
+
+QByteArray RunTool(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return {};
+    return process.readAllStandardOutput();
+}
+
+FilmProbe ProbeFilm(const QString& path)
+{
+    FilmProbe probe;
+    const QByteArray json = RunTool(QStringLiteral("ffprobe"),
+                                    {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_streams"),
+                                     QStringLiteral("-show_packets"), QStringLiteral("-of"), QStringLiteral("json"), path});
+    const QJsonObject root = QJsonDocument::fromJson(json).object();
+    const QJsonArray streams = root.value(QStringLiteral("streams")).toArray();
+    if (streams.size() != 1)
+        return probe;
+    const QJsonObject stream = streams.at(0).toObject();
+    probe.ok = true;
+    probe.codecType = stream.value(QStringLiteral("codec_type")).toString();
+    probe.codecTag = stream.value(QStringLiteral("codec_tag_string")).toString();
+    probe.width = stream.value(QStringLiteral("width")).toInt();
+    probe.height = stream.value(QStringLiteral("height")).toInt();
+    probe.frameRate = stream.value(QStringLiteral("r_frame_rate")).toString();
+    const QJsonArray packets = root.value(QStringLiteral("packets")).toArray();
+    probe.packets = int(packets.size());
+    probe.allKeyFrames = !packets.isEmpty();
+    for (const QJsonValue& packet : packets)
+        if (!packet.toObject().value(QStringLiteral("flags")).toString().startsWith(QLatin1Char('K')))
+            probe.allKeyFrames = false;
+    return probe;
+}
+
+QImage DecodeFilmFrame(const QString& path, int index, int width, int height)
+{
+    const QByteArray raw = RunTool(
+        QStringLiteral("ffmpeg"),
+        {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), path, QStringLiteral("-vf"),
+         QStringLiteral("select=eq(n\\,%1)").arg(index), QStringLiteral("-frames:v"), QStringLiteral("1"),
+         QStringLiteral("-f"), QStringLiteral("rawvideo"), QStringLiteral("-pix_fmt"), QStringLiteral("rgb24"),
+         QStringLiteral("-")});
+    if (raw.size() != qsizetype(width) * height * 3)
+        return {};
+    QImage image(width, height, QImage::Format_RGB888);
+    for (int y = 0; y < height; ++y)
+        std::memcpy(image.scanLine(y), raw.constData() + qsizetype(y) * width * 3, size_t(width) * 3);
+    return image;
+}

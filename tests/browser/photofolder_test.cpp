@@ -1,0 +1,120 @@
+// Finding the photos of a folder, and splitting paths.
+
+#include "browser/photofolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "tests/qtprinters.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+void Touch(const QString& path)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("x");
+}
+
+QStringList Names(const QStringList& paths)
+{
+    QStringList names;
+    for (const QString& path : paths)
+        names << PhotoFolder::FileName(path);
+    return names;
+}
+
+int Link(const QString& target, const QString& link)
+{
+    return ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData());
+}
+} // namespace
+
+TEST(PhotoFolderTest, TakesTheNineExtensionsOfRegularVisibleFilesOnly)
+{
+    QTemporaryDir dir;
+    for (const char* name : {"a.jpg", "b.Png", "c.jpeg", "d.tiff", "e.txt", "f.ICO", ".hidden.jpg", ".jpg", "g.cur",
+                             "h.wmf", "i.EMF", "j.bmp", "k.gif", "l.tif", "noext"})
+        Touch(dir.filePath(name));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("x.jpg"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("y.jpg")).constData(), 0600), 0);
+    ASSERT_EQ(Link("/nonexistent/target.png", dir.filePath("z.png")), 0);
+    ASSERT_EQ(Link(dir.filePath("a.jpg"), dir.filePath("link.jpg")), 0);
+    QStringList photos;
+    EXPECT_EQ(PhotoFolder::Scan(dir.path(), QString(), photos), 10);
+    EXPECT_EQ(Names(photos), (QStringList{"a.jpg", "b.Png", "f.ICO", "g.cur", "h.wmf", "i.EMF", "j.bmp", "k.gif", "l.tif",
+                                          "link.jpg"}));
+    EXPECT_EQ(photos.first(), dir.filePath("a.jpg"));
+}
+
+TEST(PhotoFolderTest, AppendsAfterWhatTheListHoldsAndCountsOnlyTheNew)
+{
+    QTemporaryDir dir;
+    Touch(dir.filePath("only.png"));
+    QStringList photos{"/earlier/one.jpg", "/earlier/two.jpg"};
+    EXPECT_EQ(PhotoFolder::Scan(dir.path(), QString(), photos), 1);
+    EXPECT_EQ(photos, (QStringList{"/earlier/one.jpg", "/earlier/two.jpg", dir.filePath("only.png")}));
+}
+
+TEST(PhotoFolderTest, AnExtensionArgumentNarrowsTheEntriesButTheNineStillApply)
+{
+    QTemporaryDir dir;
+    for (const char* name : {"a.jpg", "b.JPG", "c.png", "d.jpgx"})
+        Touch(dir.filePath(name));
+    QStringList photos;
+    EXPECT_EQ(PhotoFolder::Scan(dir.path(), QStringLiteral("jpg"), photos), 2);
+    EXPECT_EQ(Names(photos), (QStringList{"a.jpg", "b.JPG"}));
+    photos.clear();
+    EXPECT_EQ(PhotoFolder::Scan(dir.path(), QStringLiteral("jpgx"), photos), 0);
+}
+
+TEST(PhotoFolderTest, AFileWithoutExtensionInADottedFolderIsNoPhoto)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("my.pics");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    Touch(folder + "/JPG");
+    QStringList photos;
+    EXPECT_EQ(PhotoFolder::Scan(folder, QString(), photos), 0);
+    EXPECT_EQ(PhotoFolder::Extension(folder + "/JPG"), "pics/JPG");
+}
+
+TEST(PhotoFolderTest, MissingOrUnreadableFoldersGiveNothing)
+{
+    QStringList photos;
+    EXPECT_EQ(PhotoFolder::Scan(QStringLiteral("/nonexistent/folder"), QString(), photos), 0);
+    EXPECT_TRUE(photos.isEmpty());
+    QTemporaryDir dir;
+    Touch(dir.filePath("file.jpg"));
+    EXPECT_EQ(PhotoFolder::Scan(dir.filePath("file.jpg"), QString(), photos), 0); // a file, not a folder
+}
+
+TEST(PhotoFolderTest, NaturalOrderIsCaseInsensitiveWithNumbersByValue)
+{
+    QTemporaryDir dir;
+    for (const char* name : {"img10.jpg", "IMG2.jpg", "img1.jpg", "Img02.png", "b.jpg", "A.jpg"})
+        Touch(dir.filePath(name));
+    QStringList photos;
+    PhotoFolder::Scan(dir.path(), QString(), photos);
+    EXPECT_EQ(Names(photos), (QStringList{"A.jpg", "b.jpg", "img1.jpg", "IMG2.jpg", "Img02.png", "img10.jpg"}));
+    EXPECT_LT(PhotoFolder::NaturalCompare("x9", "x10"), 0);
+    EXPECT_LT(PhotoFolder::NaturalCompare("ABC", "abc"), 0); // ties by bytes
+    EXPECT_EQ(PhotoFolder::NaturalCompare("same", "same"), 0);
+}
+
+TEST(PhotoFolderTest, PathPieces)
+{
+    EXPECT_EQ(PhotoFolder::Folder("/pics/a.jpg"), "/pics");
+    EXPECT_EQ(PhotoFolder::Folder("/a.jpg"), "");
+    EXPECT_EQ(PhotoFolder::Folder("a.jpg"), "");
+    EXPECT_EQ(PhotoFolder::FileName("/pics/a.jpg"), "a.jpg");
+    EXPECT_EQ(PhotoFolder::FileName("a.jpg"), "");
+    EXPECT_EQ(PhotoFolder::Extension("/pics/a.tar.jpg"), "jpg");
+    EXPECT_EQ(PhotoFolder::Extension("/pics/a"), "");
+    EXPECT_EQ(PhotoFolder::Extension("/pics/a."), "");
+}
