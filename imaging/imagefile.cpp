@@ -12,6 +12,11 @@
 #include <QFileInfo>
 #include <QtEndian>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 // Files are read whole; nothing larger is a picture the services could show.
@@ -53,14 +58,27 @@ ImageFile::Format ImageFile::recognise(const QByteArray& data, const QString& su
 
 GpStatus ImageFile::read(const QString& path, QByteArray* data)
 {
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.isFile())
-        return InvalidParameter; // also keeps FIFOs and devices from blocking the read
-    if (info.size() > kMaxFileBytes)
+    if (path.isEmpty())
+        return InvalidParameter;
+    // Opened without blocking and checked on the open descriptor, so a FIFO or device swapped in
+    // for a photo can never stall the read.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT || errno == ENOTDIR ? InvalidParameter : AccessDenied;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return InvalidParameter;
+    }
+    if (st.st_size > kMaxFileBytes) {
+        ::close(fd);
         return OutOfMemory;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         return AccessDenied;
+    }
     *data = file.readAll();
     return file.error() == QFileDevice::NoError ? Ok : Win32Error;
 }

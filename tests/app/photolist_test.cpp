@@ -15,6 +15,8 @@
 #include <QProgressBar>
 #include <QStatusBar>
 
+#include <sys/stat.h>
+
 namespace {
 // Records the positions the status-bar progress bar shows, bar after bar.
 class ProgressRecorder : public QObject {
@@ -200,4 +202,17 @@ TEST_F(PhotoListTest, AFileInTheRootFolderTitlesTheWindowSlash)
     CListView_Photos* list = OpenList(rootFile);
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->GetDocument()->GetTitle(), "/");
+}
+
+TEST_F(PhotoListTest, APhotoSwappedForAPipeAfterTheListingNeverStallsTheRebuild)
+{
+    ASSERT_TRUE(WriteFlatImage(PhotoPath("a.png"), 40, 30, Qt::red));
+    ASSERT_TRUE(WriteFlatImage(PhotoPath("b.png"), 40, 30, Qt::red));
+    CListView_Photos* list = OpenList(PhotoPath("a.png"));
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(QFile::remove(PhotoPath("b.png")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(PhotoPath("b.png")).constData(), 0600), 0);
+    list->RebuildThumbnails();
+    EXPECT_EQ(list->GetListCtrl().GetItemCount(), 2);
+    EXPECT_EQ(list->GetListCtrl().GetItemText(1, 0), "b.png");
 }
