@@ -210,7 +210,8 @@ void CMDIFrameWnd::UpdateCommandStates()
 
 QMenu* CMDIFrameWnd::BuildPopup(const MenuItemResource& popup)
 {
-    auto* menu = new QMenu(popup.text);
+    // Parented to the frame, so the status tips of its items reach the status bar.
+    auto* menu = new QMenu(popup.text, GetSafeWidget());
     for (const MenuItemResource& item : popup.popup) {
         if (!item.popup.empty()) {
             menu->addMenu(BuildPopup(item));

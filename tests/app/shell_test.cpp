@@ -17,11 +17,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 
 #include <sys/stat.h>
 
@@ -215,4 +217,23 @@ TEST_F(ShellTest, ProgressBarGeometryFollowsTheTextLength)
         EXPECT_EQ(Frame()->m_wndStatusBar.GetPaneText(0), c.text.left(50));
     }
     EXPECT_EQ(Frame()->m_wndStatusBar.GetSafeWidget()->findChildren<QProgressBar*>().size(), 1);
+}
+
+TEST_F(ShellTest, MenuItemsShowTheirPromptInTheStatusBar)
+{
+    ASSERT_TRUE(WriteFlatImage(PhotoPath("a.png"), 40, 30, Qt::red));
+    ASSERT_NE(OpenList(PhotoPath("a.png")), nullptr);
+    QMenu* view = Frame()->GetCurrentMenus().at(1);
+    QAction* refresh = Frame()->GetCommandAction(ID_REFRESH_PHOTOS);
+    ASSERT_TRUE(view->actions().contains(refresh));
+    EXPECT_EQ(refresh->toolTip(), "Refresh Photos");
+    // A menu shows its items' tips through the menu bar that opened it.
+    QWidget* menuBar = qobject_cast<QMainWindow*>(Frame()->GetSafeWidget())->menuBar();
+    refresh->showStatusText(menuBar);
+    EXPECT_EQ(Frame()->m_wndStatusBar.GetPaneText(0), "Refresh Photos");
+    Frame()->GetCommandAction(ID_CLOSE_ALL)->showStatusText(menuBar);
+    EXPECT_EQ(Frame()->m_wndStatusBar.GetPaneText(0), "Close all Windows");
+    QStatusTipEvent leave{QString()};
+    QApplication::sendEvent(menuBar, &leave);
+    EXPECT_EQ(Frame()->m_wndStatusBar.GetPaneText(0), " ");
 }
