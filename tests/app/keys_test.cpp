@@ -248,3 +248,37 @@ TEST_F(KeysTest, FromAFolderToAFilmWithKeysAlone)
     EXPECT_EQ(probe.width, 2000);
     EXPECT_EQ(probe.height, 2000);
 }
+
+TEST_F(KeysTest, KeysPressedDuringARebuildActOnceItIsDone)
+{
+    CListView_Photos* list = OpenFivePhotos();
+    ASSERT_NE(list, nullptr);
+    int rebuilds = 0;
+    int nested = 0;
+    bool inRebuild = false;
+    QObject watcher;
+    QObject::connect(Widget(list)->model(), &QAbstractItemModel::modelReset, &watcher, [&] {
+        ++rebuilds;
+        nested += inRebuild ? 1 : 0;
+    });
+    // While the first rebuild runs, R and keypad + arrive (as if typed meanwhile).
+    bool sent = false;
+    QObject::connect(Widget(list)->model(), &QAbstractItemModel::rowsInserted, &watcher, [&] {
+        if (sent)
+            return;
+        sent = true;
+        inRebuild = true;
+        QKeyEvent r(QEvent::KeyPress, Qt::Key_R, Qt::NoModifier, QStringLiteral("r"));
+        QApplication::sendEvent(Widget(list), &r);
+        QKeyEvent plus(QEvent::KeyPress, Qt::Key_Plus, Qt::KeypadModifier, QStringLiteral("+"));
+        QApplication::sendEvent(Widget(list), &plus);
+    });
+    list->RebuildThumbnails();
+    inRebuild = false;
+    EXPECT_EQ(rebuilds, 1);
+    EXPECT_EQ(nested, 0);
+    EXPECT_EQ(list->m_ThumbWidth, 100);
+    QApplication::processEvents();
+    EXPECT_EQ(rebuilds, 3); // R, then the zoom
+    EXPECT_EQ(list->m_ThumbWidth, 120);
+}
