@@ -77,19 +77,21 @@ HRESULT FilmFile::create(const std::string& targetPath)
     if (!target.has_filename() || !targetIsReplaceable(target))
         return AVIERR_FILEOPEN;
     std::filesystem::path folder = folderOf(target);
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        std::filesystem::path candidate =
-            folder / ("." + target.filename().string() + "." + randomSuffix() + ".tmp");
-        m_fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    m_folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    for (int attempt = 0; m_folderFd >= 0 && attempt < 16; ++attempt) {
+        const std::string name = "." + target.filename().string() + "." + randomSuffix() + ".tmp";
+        m_fd = ::openat(m_folderFd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (m_fd >= 0) {
             m_targetPath = targetPath;
-            m_temporaryPath = candidate.string();
+            m_temporaryPath = (folder / name).string();
+            m_temporaryName = name;
             m_status = AVIERR_OK;
             return AVIERR_OK;
         }
         if (errno != EEXIST)
             break;
     }
+    closeFolder();
     return AVIERR_FILEOPEN;
 }
 
@@ -123,13 +125,17 @@ HRESULT FilmFile::commit()
         latch(AVIERR_FILEWRITE);
     if (!closeDescriptor())
         latch(AVIERR_FILEWRITE);
-    if (m_status == AVIERR_OK && ::rename(m_temporaryPath.c_str(), m_targetPath.c_str()) != 0)
+    // The target is named by its path: a folder moved away meanwhile does not take the film along.
+    if (m_status == AVIERR_OK
+        && ::renameat(m_folderFd, m_temporaryName.c_str(), AT_FDCWD, m_targetPath.c_str()) != 0)
         latch(AVIERR_FILEWRITE);
     if (m_status != AVIERR_OK) {
         discard();
         return m_status;
     }
     m_temporaryPath.clear();
+    m_temporaryName.clear();
+    closeFolder();
     syncFolder(folderOf(m_targetPath));
     return AVIERR_OK;
 }
@@ -137,9 +143,11 @@ HRESULT FilmFile::commit()
 void FilmFile::discard()
 {
     closeDescriptor();
-    if (!m_temporaryPath.empty())
-        ::unlink(m_temporaryPath.c_str());
+    if (!m_temporaryName.empty() && m_folderFd >= 0)
+        ::unlinkat(m_folderFd, m_temporaryName.c_str(), 0);
     m_temporaryPath.clear();
+    m_temporaryName.clear();
+    closeFolder();
 }
 
 HRESULT FilmFile::latch(HRESULT failure)
@@ -156,6 +164,13 @@ bool FilmFile::closeDescriptor()
     int result = ::close(m_fd);
     m_fd = -1;
     return result == 0;
+}
+
+void FilmFile::closeFolder()
+{
+    if (m_folderFd >= 0)
+        ::close(m_folderFd);
+    m_folderFd = -1;
 }
 
 } // namespace avifile

@@ -2,7 +2,8 @@
 // The file-writing layer of the AVI file service. A film is written under a hidden temporary
 // name beside its target and renamed over the target only when it is complete, so an earlier
 // film of that name survives any failure. The first failure is latched: later writes are
-// refused with it and commit() reports it.
+// refused with it and commit() reports it. The temporary file is reached through its folder's
+// descriptor, so that it is removed even when the folder was moved away meanwhile.
 
 #include "platform/wintypes.h"
 
@@ -34,10 +35,13 @@ public:
 private:
     HRESULT latch(HRESULT failure);
     bool closeDescriptor();
+    void closeFolder();
 
     int m_fd = -1;
+    int m_folderFd = -1;
     std::string m_targetPath;
     std::string m_temporaryPath;
+    std::string m_temporaryName;
     HRESULT m_status = 0;
 };
 
