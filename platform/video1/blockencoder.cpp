@@ -19,9 +19,14 @@ constexpr std::array<std::uint8_t, 1021> makeNearest5QuarterTable()
 {
     std::array<std::uint8_t, 1021> table{};
     for (int quarter = 0; quarter <= 1020; ++quarter) {
+        // std::abs is not constexpr before C++23 (GCC accepts it, clang does not).
+        const auto distance = [quarter](int q) {
+            const int d = 4 * expand5(q) - quarter;
+            return d < 0 ? -d : d;
+        };
         int best = 0;
         for (int q = 1; q < 32; ++q) {
-            if (std::abs(4 * expand5(q) - quarter) < std::abs(4 * expand5(best) - quarter))
+            if (distance(q) < distance(best))
                 best = q;
         }
         table[quarter] = static_cast<std::uint8_t>(best);
