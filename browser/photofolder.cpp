@@ -51,9 +51,17 @@ int CompareNumbers(QStringView a, QStringView b)
     return a.compare(b);
 }
 
+// Only ASCII digits make numbers, as in GLib's file-name collation. Counting the digits of other
+// scripts as numbers too made the order go round in circles ("q51" < "\u06F4" < "025" < "q51"),
+// which std::sort must never be given.
+bool IsNumberDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
 qsizetype DigitRunEnd(const QString& s, qsizetype i)
 {
-    while (i < s.size() && s[i].isDigit())
+    while (i < s.size() && IsNumberDigit(s[i]))
         ++i;
     return i;
 }
@@ -64,7 +72,7 @@ int NaturalCompare(const QString& a, const QString& b)
     qsizetype i = 0;
     qsizetype j = 0;
     while (i < a.size() && j < b.size()) {
-        if (a[i].isDigit() && b[j].isDigit()) {
+        if (IsNumberDigit(a[i]) && IsNumberDigit(b[j])) {
             const qsizetype endA = DigitRunEnd(a, i);
             const qsizetype endB = DigitRunEnd(b, j);
             if (int c = CompareNumbers(QStringView(a).mid(i, endA - i), QStringView(b).mid(j, endB - j)))

@@ -107,6 +107,17 @@ TEST(PhotoFolderTest, NaturalOrderIsCaseInsensitiveWithNumbersByValue)
     EXPECT_EQ(PhotoFolder::NaturalCompare("same", "same"), 0);
 }
 
+TEST(PhotoFolderTest, DigitsOfOtherScriptsSortAsLettersSoTheOrderStaysTransitive)
+{
+    const QString arabicFour = QString::fromUtf8("\u06F4"); // EXTENDED ARABIC-INDIC DIGIT FOUR
+    const QString fullwidthTwo = QString::fromUtf8("x\uFF12");
+    EXPECT_LT(PhotoFolder::NaturalCompare("025", "q51"), 0);
+    EXPECT_LT(PhotoFolder::NaturalCompare("q51", arabicFour), 0);
+    EXPECT_LT(PhotoFolder::NaturalCompare("025", arabicFour), 0);
+    EXPECT_GT(PhotoFolder::NaturalCompare(fullwidthTwo, "x10"), 0);
+    EXPECT_LT(PhotoFolder::NaturalCompare("x9", "x10"), 0);
+}
+
 TEST(PhotoFolderTest, PathPieces)
 {
     EXPECT_EQ(PhotoFolder::Folder("/pics/a.jpg"), "/pics");
