@@ -25,10 +25,7 @@ CStrevioApp::CStrevioApp()
     EnableHtmlHelp();
 }
 
-CStrevioApp::~CStrevioApp()
-{
-    CloseAllDocuments(true);
-}
+CStrevioApp::~CStrevioApp() = default;
 
 bool CStrevioApp::InitInstance()
 {

@@ -111,6 +111,7 @@ CView* CMDIFrameWnd::GetActiveView() const
     return child ? child->GetActiveView() : nullptr;
 }
 
+// A QMainWindow takes toolbars on every side; each bar's own allowed sides are set on the bar.
 void CMDIFrameWnd::EnableDocking(DWORD /*dockStyle*/) {}
 
 void CMDIFrameWnd::DockControlBar(CControlBar* bar)

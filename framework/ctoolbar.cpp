@@ -7,7 +7,7 @@
 #include <QMainWindow>
 #include <QToolBar>
 
-bool CToolBar::CreateEx(CFrameWnd* parent, DWORD controlStyle, DWORD style, RECT /*borders*/, UINT id)
+bool CToolBar::CreateEx(CFrameWnd* parent, DWORD /*controlStyle: Qt toolbars are flat*/, DWORD style, RECT /*borders*/, UINT id)
 {
     auto* window = parent ? qobject_cast<QMainWindow*>(parent->GetSafeWidget()) : nullptr;
     if (!window)
@@ -17,8 +17,6 @@ bool CToolBar::CreateEx(CFrameWnd* parent, DWORD controlStyle, DWORD style, RECT
     toolbar->setWindowTitle(QStringLiteral("Standard"));
     toolbar->setMovable(style & CBRS_GRIPPER);
     toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    if (controlStyle & TBSTYLE_FLAT)
-        toolbar->setStyleSheet(QString());
     toolbar->setVisible(style & WS_VISIBLE);
     Attach(toolbar, false);
     m_pFrame = parent;
