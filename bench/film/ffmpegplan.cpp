@@ -1,0 +1,65 @@
+#include "ffmpegplan.h"
+
+#include <QDir>
+#include <QFile>
+
+FfmpegPlan::FfmpegPlan(int canvasSize)
+    : m_canvasSize(canvasSize)
+{
+}
+
+void FfmpegPlan::add(const QString& photo, const PhotoFacts& facts)
+{
+    m_photos << photo;
+    m_facts << facts;
+}
+
+QString FfmpegPlan::orientationFilter(QImageIOHandler::Transformations transformation)
+{
+    switch (int(transformation)) {
+    case QImageIOHandler::TransformationMirror: return QStringLiteral("hflip,");
+    case QImageIOHandler::TransformationFlip: return QStringLiteral("vflip,");
+    case QImageIOHandler::TransformationRotate180: return QStringLiteral("hflip,vflip,");
+    case QImageIOHandler::TransformationRotate90: return QStringLiteral("transpose=clock,");
+    case QImageIOHandler::TransformationRotate270: return QStringLiteral("transpose=cclock,");
+    case QImageIOHandler::TransformationMirrorAndRotate90: return QStringLiteral("transpose=cclock_flip,");
+    case QImageIOHandler::TransformationFlipAndRotate90: return QStringLiteral("transpose=clock_flip,");
+    default: return QString();
+    }
+}
+
+QString FfmpegPlan::chainFor(int input) const
+{
+    const PhotoFacts& facts = m_facts[input];
+    const QString size = QString::number(m_canvasSize);
+    return QStringLiteral("[%1:v]%2%3crop=min(iw\\,%4):min(ih\\,%4):0:0,pad=%4:%4:0:0:black,setsar=1[v%1];\n")
+        .arg(QString::number(input), orientationFilter(facts.transformation),
+             facts.translucent ? QStringLiteral("premultiply=inplace=1,") : QString(), size);
+}
+
+bool FfmpegPlan::write(const QString& folder, std::string& error) const
+{
+    QString graph;
+    QString joined;
+    for (int i = 0; i < m_photos.size(); ++i) {
+        graph += chainFor(i);
+        joined += QStringLiteral("[v%1]").arg(i);
+    }
+    // Each photo is a segment of one frame; the frames are numbered afresh after joining.
+    graph += joined + QStringLiteral("concat=n=%1:v=1:a=0,settb=1/25,setpts=N[out]\n").arg(m_photos.size());
+    const QString graphPath = QDir(folder).filePath(QStringLiteral("ffmpeg.graph"));
+    QStringList arguments{"-nostdin", "-v", "error", "-y"};
+    for (const QString& photo : m_photos)
+        arguments << "-i" << photo;
+    arguments << "-filter_complex_script" << graphPath << "-map" << "[out]" << "-fps_mode" << "passthrough"
+              << "-c:v" << "msvideo1" << "-keyint_min" << "0" << "-f" << "avi";
+    QFile graphFile(graphPath), argumentsFile(QDir(folder).filePath(QStringLiteral("ffmpeg.args")));
+    if (!graphFile.open(QIODevice::WriteOnly) || graphFile.write(graph.toUtf8()) < 0
+        || !argumentsFile.open(QIODevice::WriteOnly)) {
+        error = "cannot write the FFmpeg plan into " + folder.toStdString();
+        return false;
+    }
+    for (const QString& argument : arguments)
+        argumentsFile.write(argument.toUtf8().append('\0'));
+    return graphFile.flush() && argumentsFile.flush();
+}

@@ -1,0 +1,27 @@
+#pragma once
+// Makes a film of photos as the photo list's Make Film does, with the program's own classes: each
+// photo decoded by the image services, copied unscaled through a device context onto the top-left
+// corner of a black 2000 x 2000 DIB section, stored by CFilmWriter at the codec's default quality.
+
+#include "platform/avifile/avifile.h"
+#include "platform/gdi/gdi.h"
+
+#include <QString>
+#include <QStringList>
+
+class FilmMaker {
+public:
+    static constexpr int kCanvasSize = 2000;
+
+    explicit FilmMaker(int framesPerSecond = 2);
+
+    // AVIERR_OK when every photo became a frame and the film is complete at `filmPath`.
+    HRESULT make(const QStringList& photos, const QString& filmPath);
+    int frames() const { return m_frames; }
+
+private:
+    static void composeFrame(HDC canvasDC, const QString& photo);
+
+    int m_framesPerSecond;
+    int m_frames = 0;
+};

@@ -1,0 +1,93 @@
+#include "photolistload.h"
+
+#include "app/cstrevioapp.h"
+#include "browser/clistview_photos.h"
+#include "framework/afxmessagebox.h"
+#include "framework/cdocument.h"
+#include "framework/cmultidoctemplate.h"
+
+#include <QApplication>
+
+#include <chrono>
+#include <fstream>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+long peakKilobytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+long residentKilobytes()
+{
+    long pages = 0, resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+} // namespace
+
+bool PhotoListLoad::run(const QString& photo, std::vector<LoadStep>& steps, std::string& error)
+{
+    QStringList messages;
+    AfxSetMessageBoxHandler([&messages](const QString& text, UINT) {
+        messages << text;
+        return 1;
+    });
+    CStrevioApp app;
+    bool started = false;
+    measure("start", steps, [&] { started = app.InitInstance(); });
+    if (!started) {
+        error = "the program did not start";
+        return false;
+    }
+    measure("open", steps, [&] {
+        app.OpenDocumentFile(photo);
+        m_list = newestList(app);
+    });
+    if (!m_list || !messages.isEmpty()) {
+        error = "no photo list for " + photo.toStdString() + " " + messages.join(' ').toStdString();
+        return false;
+    }
+    measure("refresh", steps, [&] { m_list->OnRefreshPhotos(); });
+    while (m_list->m_ThumbWidth < 200)
+        measure("zoom+ to " + std::to_string(m_list->m_ThumbWidth + 20), steps, [&] { m_list->OnZoomPlus(); });
+    while (m_list->m_ThumbWidth > 20)
+        measure("zoom- to " + std::to_string(m_list->m_ThumbWidth - 20), steps, [&] { m_list->OnZoomMinus(); });
+    measure("select all", steps, [&] { m_list->OnSelectAll(); });
+    measure("close all", steps, [&] {
+        app.CloseAllDocuments(true);
+        m_list = nullptr;
+    });
+    AfxSetMessageBoxHandler({});
+    return true;
+}
+
+template <typename Step>
+void PhotoListLoad::measure(const std::string& name, std::vector<LoadStep>& steps, Step step)
+{
+    const auto start = std::chrono::steady_clock::now();
+    step();
+    QApplication::processEvents();
+    LoadStep done;
+    done.name = name;
+    done.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    done.items = m_list ? m_list->GetListCtrl().GetItemCount() : 0;
+    done.peakKilobytes = peakKilobytes();
+    done.residentKilobytes = residentKilobytes();
+    steps.push_back(done);
+}
+
+CListView_Photos* PhotoListLoad::newestList(CStrevioApp& app)
+{
+    const auto& documents = app.m_pPhotoListTemplate->GetDocuments();
+    if (documents.empty())
+        return nullptr;
+    for (CView* view : documents.back()->GetViews())
+        if (auto* list = dynamic_cast<CListView_Photos*>(view))
+            return list;
+    return nullptr;
+}
