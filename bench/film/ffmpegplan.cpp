@@ -8,33 +8,17 @@ FfmpegPlan::FfmpegPlan(int canvasSize)
 {
 }
 
-void FfmpegPlan::add(const QString& photo, const PhotoFacts& facts)
+void FfmpegPlan::add(const QString& photo, bool translucent)
 {
     m_photos << photo;
-    m_facts << facts;
-}
-
-QString FfmpegPlan::orientationFilter(QImageIOHandler::Transformations transformation)
-{
-    switch (int(transformation)) {
-    case QImageIOHandler::TransformationMirror: return QStringLiteral("hflip,");
-    case QImageIOHandler::TransformationFlip: return QStringLiteral("vflip,");
-    case QImageIOHandler::TransformationRotate180: return QStringLiteral("hflip,vflip,");
-    case QImageIOHandler::TransformationRotate90: return QStringLiteral("transpose=clock,");
-    case QImageIOHandler::TransformationRotate270: return QStringLiteral("transpose=cclock,");
-    case QImageIOHandler::TransformationMirrorAndRotate90: return QStringLiteral("transpose=cclock_flip,");
-    case QImageIOHandler::TransformationFlipAndRotate90: return QStringLiteral("transpose=clock_flip,");
-    default: return QString();
-    }
+    m_translucent << translucent;
 }
 
 QString FfmpegPlan::chainFor(int input) const
 {
-    const PhotoFacts& facts = m_facts[input];
     const QString size = QString::number(m_canvasSize);
-    return QStringLiteral("[%1:v]%2%3crop=min(iw\\,%4):min(ih\\,%4):0:0,pad=%4:%4:0:0:black,setsar=1[v%1];\n")
-        .arg(QString::number(input), orientationFilter(facts.transformation),
-             facts.translucent ? QStringLiteral("premultiply=inplace=1,") : QString(), size);
+    return QStringLiteral("[%1:v]%2crop=min(iw\\,%3):min(ih\\,%3):0:0,pad=%3:%3:0:0:black,setsar=1[v%1];\n")
+        .arg(QString::number(input), m_translucent[input] ? QStringLiteral("premultiply=inplace=1,") : QString(), size);
 }
 
 bool FfmpegPlan::write(const QString& folder, std::string& error) const

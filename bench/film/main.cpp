@@ -55,7 +55,7 @@ int plan(const char* folder, const char* workFolder)
     for (const QString& photo : photos) {
         const PhotoFacts facts = reference.render(photo, canvas);
         raw.write(reinterpret_cast<const char*>(canvas.data()), std::streamsize(canvas.size()));
-        ffmpeg.add(photo, facts);
+        ffmpeg.add(photo, facts.translucent);
         reoriented += facts.transformation != QImageIOHandler::TransformationNone;
         translucent += facts.translucent;
         undecodable += !facts.decoded;
