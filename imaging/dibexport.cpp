@@ -6,6 +6,11 @@
 
 namespace {
 
+// Pixels already in memory are copied at once, so that the bitmap keeps no hold on its source;
+// larger pictures wait for the regions asked of them (a film frame reads only its top-left
+// 2000 x 2000), instead of doubling the memory they take.
+constexpr std::int64_t kEagerFillPixels = 2000 * 2000;
+
 BITMAPINFO topDownHeader(const QSize& size)
 {
     BITMAPINFO info{};
@@ -50,7 +55,7 @@ GpStatus DibExport::create(std::shared_ptr<ImageSource> source, ARGB background,
         return OutOfMemory;
     auto pixels = std::make_shared<DibExport>(source, static_cast<BYTE*>(bits), std::int64_t(size.width()) * 4,
                                               background);
-    if (source->isDecoded()) {
+    if (source->isDecoded() && pixelCount(size) <= kEagerFillPixels) {
         const bool filled = pixels->fill(QRect(QPoint(0, 0), size));
         if (!filled) {
             DeleteObject(section);

@@ -132,3 +132,46 @@ TEST_F(ImagingLargeImages, LargePngStreamsItsRows)
     EXPECT_EQ(frame.pixel(1999, 0), qRgb(255, 255, 255)) << "the first row is white to column 3999";
     EXPECT_EQ(frame.pixel(1999, 1), qRgb(0, 0, 0));
 }
+
+// A picture the services already hold decoded (Qt decodes BMP whole; the thumbnail did) is not
+// copied whole into the bitmap a film frame reads: that would double its 96 MB for a corner.
+TEST_F(ImagingLargeImages, DecodedPictureGivesAFilmFrameItsCornerWithoutACopyOfTheWhole)
+{
+    constexpr int kWidth = 6000, kHeight = 4000, kRowBytes = kWidth / 8;
+    QByteArray bmp("BM");
+    auto u32 = [&bmp](quint32 v) { for (int i = 0; i < 4; ++i) bmp.append(char(v >> (8 * i))); };
+    auto u16 = [&bmp](quint16 v) { bmp.append(char(v)).append(char(v >> 8)); };
+    u32(14 + 40 + 8 + kRowBytes * kHeight), u32(0), u32(14 + 40 + 8);
+    u32(40), u32(kWidth), u32(kHeight), u16(1), u16(1), u32(0), u32(kRowBytes * kHeight), u32(0), u32(0), u32(2), u32(0);
+    u32(0x00FF0000), u32(0x000000FF); // palette: 0 red, 1 blue
+    QByteArray row(kRowBytes, '\xFF');
+    row.fill('\0', 1000 / 8); // columns 0..999 red
+    for (int y = 0; y < kHeight; ++y)
+        bmp.append(row);
+    OpenedBitmap photo(files.write("mono.bmp", bmp));
+    ASSERT_EQ(photo.status, Ok);
+    ASSERT_EQ(thumbnailOf(photo.image(), 150, 100).size(), QSize(150, 100));
+    const BITMAPINFO info{{sizeof(BITMAPINFOHEADER), 2000, 2000, 1, 24, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    HBITMAP canvas = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, nullptr, nullptr, 0);
+    HDC canvasDc = CreateCompatibleDC(nullptr), photoDc = CreateCompatibleDC(nullptr);
+    HBITMAP oldCanvas = SelectObject(canvasDc, canvas);
+
+    resetPeakRss();
+    const long before = peakRssKiB();
+    HBITMAP picture = nullptr;
+    ASSERT_EQ(GdipCreateHBITMAPFromBitmap(photo.bitmap, &picture, 0), Ok);
+    HBITMAP oldPhoto = SelectObject(photoDc, picture);
+    EXPECT_NE(BitBlt(canvasDc, 0, 0, 2000, 2000, photoDc, 0, 0, SRCCOPY), 0);
+    const long growthKiB = peakRssKiB() - before;
+
+    SelectObject(photoDc, oldPhoto);
+    SelectObject(canvasDc, oldCanvas);
+    DeleteDC(photoDc);
+    DeleteDC(canvasDc);
+    DeleteObject(picture);
+    const QImage frame = GdiBitmapToImage(canvas);
+    DeleteObject(canvas);
+    EXPECT_EQ(frame.pixel(999, 1999), qRgb(255, 0, 0));
+    EXPECT_EQ(frame.pixel(1000, 0), qRgb(0, 0, 255));
+    EXPECT_LT(growthKiB, 60 * 1024);
+}
