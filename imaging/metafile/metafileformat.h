@@ -39,6 +39,13 @@ constexpr int kWmfRecordMinWords = 3;                    // RecordSize (2 words)
 constexpr std::uint16_t META_EOF = 0x0000;
 constexpr std::uint16_t META_SETMAPMODE = 0x0103;
 constexpr std::uint16_t META_SETWINDOWEXT = 0x020C;
+constexpr std::uint16_t META_CREATEBRUSHINDIRECT = 0x02FC;
+constexpr std::uint16_t META_DIBCREATEPATTERNBRUSH = 0x0142;
+constexpr std::uint16_t META_DIBBITBLT = 0x0940;
+constexpr std::uint16_t META_DIBSTRETCHBLT = 0x0B41;
+constexpr std::uint16_t META_SETDIBTODEV = 0x0D33;
+constexpr std::uint16_t META_STRETCHDIB = 0x0F43;
+constexpr std::uint16_t BS_NULL = 1;
 
 constexpr std::uint16_t MM_TEXT = 1;
 constexpr std::uint16_t MM_LOMETRIC = 2;

@@ -1,3 +1,4 @@
+#include "imaging/metafile/wmffile.h"
 #include "imaging/metafiledecoder.h"
 #include "tests/metafile/wmfwriter.h"
 
@@ -164,6 +165,70 @@ TEST(WmfDecoder, LeavesOutShapesReachingFarBeyondThePicture)
     clock.start();
     const QImage image = renderWmf(data, QSize(100, 100));
     EXPECT_LT(clock.elapsed(), 1000);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.pixel(50, 50), kRed);
+}
+
+// META_STRETCHDIB over the whole 100 x 100 picture, its bitmap header given as 16-bit words.
+QByteArray withStretchedBitmap(std::initializer_list<std::int16_t> bitmap)
+{
+    WmfWriter writer;
+    writer.placeable(QRect(0, 0, 100, 100), 96)
+        .record(WmfWriter::kSetWindowExt, {100, 100})
+        .filledRectangle(QRect(25, 25, 50, 50), kRed);
+    QList<std::int16_t> words{0x0020, 0x00CC, 0, 10, 10, 0, 0, 100, 100, 0, 0};
+    words.append(QList<std::int16_t>(bitmap));
+    words.append(QList<std::int16_t>(64, 0)); // some pixel data
+    QByteArray data = writer.bytes();
+    QByteArray record;
+    const quint32 size = quint32(3 + words.size());
+    for (int shift : {0, 8, 16, 24})
+        record.append(char(size >> shift));
+    record.append(char(0x43)).append(char(0x0F));
+    for (std::int16_t word : words)
+        record.append(char(word & 0xFF)).append(char((word >> 8) & 0xFF));
+    return data.insert(data.size() - 6, record); // before META_EOF
+}
+
+// libwmf's reader skips biSize - 40 bytes one by one: a header size of 0 never ends, and its
+// sizes are 16-bit. Such bitmaps are left out; the rest of the picture stays.
+TEST(WmfDecoder, LeavesOutBitmapsItsPlayerCannotReadInBoundedTime)
+{
+    const QByteArray endless = withStretchedBitmap({0, 0, 10, 0, 10, 0, 1, 24, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    const QByteArray fromNothing = withStretchedBitmap({40, 0, 30000, 0, 30000, 0, 1, 24, 0, 0, 0, 0, 0, 0, 0, 0,
+                                                         0, 0, 0, 0});
+    const QByteArray tooWide = withStretchedBitmap({40, 0, 0, 2, 1, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    const QByteArray fine = withStretchedBitmap({40, 0, 10, 0, 10, 0, 1, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    constexpr qsizetype recordBytes = 2 * (3 + 11 + 20 + 64);
+    const std::optional<WmfFile> kept = WmfFile::parse(fine);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->playable().size(), fine.size());
+    for (const QByteArray& data : {endless, fromNothing, tooWide}) {
+        const std::optional<WmfFile> file = WmfFile::parse(data);
+        ASSERT_TRUE(file);
+        ASSERT_EQ(file->playable().size(), data.size() - recordBytes);
+        const QImage image = renderWmf(data, QSize(100, 100));
+        ASSERT_FALSE(image.isNull());
+        EXPECT_EQ(image.pixel(50, 50), kRed);
+    }
+}
+
+// A pattern brush whose bitmap is left out still takes its place in the object table: object 1
+// stays the red brush, not the blue one created after it.
+TEST(WmfDecoder, AnUnreadablePatternBrushKeepsItsObjectSlot)
+{
+    const QByteArray data =
+        WmfWriter()
+            .placeable(QRect(0, 0, 100, 100), 96)
+            .record(WmfWriter::kSetWindowExt, {100, 100})
+            .record(0x0142, {6, 0, 40, 0, 30000, 0, 30000, 0, 1, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0})
+            .record(0x02FC, {0, 20 << 8 | 220, 30, 0})  // META_CREATEBRUSHINDIRECT, kRed
+            .record(0x02FC, {0, 40 << 8 | 10, 200, 0})  // kBlue
+            .record(0x02FA, {5, 0, 0, 0, 0})            // META_CREATEPENINDIRECT, PS_NULL
+            .record(0x012D, {1})                         // META_SELECTOBJECT
+            .record(0x041B, {100, 100, 0, 0})            // META_RECTANGLE
+            .bytes();
+    const QImage image = renderWmf(data, QSize(100, 100));
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.pixel(50, 50), kRed);
 }
