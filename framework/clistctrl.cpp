@@ -82,8 +82,7 @@ bool CListCtrl::SetItemState(int index, UINT state, UINT mask)
     QItemSelectionModel* selection = m_pWidget->selectionModel();
     const QModelIndex modelIndex = m_pWidget->itemModel()->index(index);
     if (mask & LVIS_SELECTED)
-        selection->select(modelIndex, (state & LVIS_SELECTED) ? QItemSelectionModel::Select
-                                                              : QItemSelectionModel::Deselect);
+        m_pWidget->SelectRow(index, state & LVIS_SELECTED);
     if ((mask & LVIS_FOCUSED) && (state & LVIS_FOCUSED))
         selection->setCurrentIndex(modelIndex, QItemSelectionModel::NoUpdate);
     return true;

@@ -38,6 +38,11 @@ CListViewWidget::CListViewWidget(CView* view, QWidget* parent)
     setSpacing(6);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &CListViewWidget::OnSelectionChanged);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &CListViewWidget::OnCurrentChanged);
+    // Rows that move end a run of rows selected one by one.
+    auto endRun = [this] { m_nRunFirst = m_nRunLast = -1; };
+    connect(m_pModel, &QAbstractItemModel::rowsInserted, this, endRun);
+    connect(m_pModel, &QAbstractItemModel::rowsRemoved, this, endRun);
+    connect(m_pModel, &QAbstractItemModel::modelReset, this, endRun);
 }
 
 void CListViewWidget::keyPressEvent(QKeyEvent* event)
@@ -74,8 +79,28 @@ void CListViewWidget::NotifyItemChanged(int item, unsigned newState, unsigned ol
     m_pView->DispatchNotify(LVN_ITEMCHANGED, &change.hdr);
 }
 
+void CListViewWidget::SelectRow(int row, bool select)
+{
+    QItemSelectionModel* selection = selectionModel();
+    const QModelIndex index = m_pModel->index(row);
+    m_bSelectingRow = true;
+    if (select && m_nRunFirst >= 0 && row == m_nRunLast + 1) {
+        // The run is the selection model's current selection (a plain select starts a new one),
+        // replaced by the grown run each time.
+        selection->select(QItemSelection(m_pModel->index(m_nRunFirst), index),
+                          QItemSelectionModel::Select | QItemSelectionModel::Current);
+        m_nRunLast = row;
+    } else {
+        selection->select(index, select ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+        m_nRunFirst = m_nRunLast = select ? row : -1;
+    }
+    m_bSelectingRow = false;
+}
+
 void CListViewWidget::OnSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
 {
+    if (!m_bSelectingRow)
+        m_nRunFirst = m_nRunLast = -1; // someone else changed the selection: the run ends
     for (int row : SortedRows(deselected))
         NotifyItemChanged(row, 0, LVIS_SELECTED);
     for (int row : SortedRows(selected))

@@ -15,6 +15,11 @@ public:
     void DefaultKeyPress(QKeyEvent* event) { QListView::keyPressEvent(event); }
     void keyboardSearch(const QString&) override {}
 
+    // Selects or deselects one row, notifying as any change does. Rows selected one after the
+    // other in ascending order grow one range instead of adding a range each, so selecting every
+    // item of a long list one by one stays linear.
+    void SelectRow(int row, bool select);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -26,4 +31,7 @@ private:
 
     CView* m_pView;
     CListItemModel* m_pModel;
+    int m_nRunFirst = -1; // the run of rows selected one by one: [first, last]
+    int m_nRunLast = -1;
+    bool m_bSelectingRow = false;
 };

@@ -282,3 +282,22 @@ TEST_F(KeysTest, KeysPressedDuringARebuildActOnceItIsDone)
     EXPECT_EQ(rebuilds, 3); // R, then the zoom
     EXPECT_EQ(list->m_ThumbWidth, 120);
 }
+
+TEST_F(KeysTest, ASelectionMadeItemByItemBehavesAsOneUnderTheMouse)
+{
+    CListView_Photos* list = OpenFivePhotos();
+    ASSERT_NE(list, nullptr);
+    Key(list, Qt::Key_A, Qt::ControlModifier);
+    QTest::mouseClick(Widget(list)->viewport(), Qt::LeftButton, Qt::ControlModifier, ItemCentre(list, 2));
+    std::vector<int> selected;
+    for (int i = list->GetListCtrl().GetNextItem(-1, LVNI_SELECTED); i != -1;
+         i = list->GetListCtrl().GetNextItem(i, LVNI_SELECTED))
+        selected.push_back(i);
+    EXPECT_EQ(selected, (std::vector<int>{0, 1, 3, 4}));
+    EXPECT_EQ(list->m_CurrentItem, 2);
+    // A run restarts after the rows change.
+    Key(list, Qt::Key_Delete);
+    ASSERT_EQ(list->m_Photos.GetSize(), 1);
+    Select(list, {0});
+    EXPECT_EQ(list->GetListCtrl().GetSelectedCount(), 1u);
+}
