@@ -5,18 +5,14 @@
 #include "browser/clistview_photos.h"
 #include "film/cdibimage.h"
 #include "film/cfilmwriter.h"
+#include "film/filmframe.h"
 #include "framework/afxmessagebox.h"
 #include "framework/afxres.h"
 #include "framework/cframewnd.h"
 #include "framework/cwaitcursor.h"
 #include "framework/cwinapp.h"
-#include "imaging/gdiplus.h"
-
-#include <string>
 
 namespace {
-constexpr std::int32_t kCanvasSize = 2000;
-
 // Whatever way MakeFilm is left, the film is finished or dropped, the progress display is taken
 // down and the wait cursor ends.
 class CFilmRun {
@@ -45,29 +41,6 @@ private:
     bool m_bFinished = false;
 };
 
-// Copies one photo onto the black canvas; an undecodable photo leaves the canvas black.
-void ComposeFrame(HDC canvasDC, const QString& path)
-{
-    const std::u16string widePath = path.toStdU16String();
-    GpBitmap* photo = nullptr;
-    GdipCreateBitmapFromFile(reinterpret_cast<const WCHAR*>(widePath.c_str()), &photo);
-    CDibImage holder;
-    HBITMAP handle = nullptr;
-    if (photo && GdipCreateHBITMAPFromBitmap(photo, &handle, 0) == Ok && handle)
-        holder.Attach(handle);
-    const RECT whole{0, 0, kCanvasSize, kCanvasSize};
-    HBRUSH black = CreateSolidBrush(RGB(0, 0, 0));
-    FillRect(canvasDC, &whole, black);
-    DeleteObject(black);
-    if (holder.m_Bitmap) {
-        HDC photoDC = holder.AcquireDC();
-        BitBlt(canvasDC, 0, 0, kCanvasSize, kCanvasSize, photoDC, 0, 0, SRCCOPY);
-        holder.ReleaseDC();
-    }
-    holder.Destroy();
-    if (photo)
-        GdipDisposeImage(GdipBitmapAsImage(photo));
-}
 } // namespace
 
 void CListView_Photos::OnMakeFilm()
@@ -92,7 +65,7 @@ void CListView_Photos::MakeFilm(QString fullPath)
     {
         CFilmRun run;
         CDibImage canvas;
-        if (!canvas.Create(kCanvasSize, kCanvasSize, 24)) {
+        if (!canvas.Create(kFilmCanvasSize, kFilmCanvasSize, 24)) {
             run.Finish(false);
             AfxMessageBox(QStringLiteral("Can not create Image."), MB_OK | MB_ICONINFORMATION);
             return;
@@ -102,7 +75,7 @@ void CListView_Photos::MakeFilm(QString fullPath)
         std::int32_t k = 0;
         for (int i = m_pList->GetNextItem(-1, LVNI_SELECTED); i != -1;) {
             const int next = m_pList->GetNextItem(i, LVNI_SELECTED);
-            ComposeFrame(canvasDC, m_Photos[i]);
+            ComposeFilmFrame(canvasDC, m_Photos[i]);
             g_pFilmWriter->AddFrame(canvas.m_Bitmap);
             ++k;
             g_pFrameTools->m_Progress.SendMessage(PBM_SETPOS, std::uintptr_t((100 * qint64(k)) / count), 0);

@@ -2,7 +2,7 @@
 
 #include "film/cdibimage.h"
 #include "film/cfilmwriter.h"
-#include "imaging/gdiplus.h"
+#include "film/filmframe.h"
 
 #include <string>
 
@@ -24,34 +24,11 @@ HRESULT FilmMaker::make(const QStringList& photos, const QString& filmPath)
     }
     HDC canvasDC = canvas.AcquireDC();
     for (const QString& photo : photos) {
-        composeFrame(canvasDC, photo);
+        ComposeFilmFrame(canvasDC, photo);
         if (writer.AddFrame(canvas.m_Bitmap) == AVIERR_OK)
             ++m_frames;
     }
     canvas.ReleaseDC();
     canvas.Destroy();
     return writer.Close(true);
-}
-
-void FilmMaker::composeFrame(HDC canvasDC, const QString& photo)
-{
-    const std::u16string widePath = photo.toStdU16String();
-    GpBitmap* bitmap = nullptr;
-    GdipCreateBitmapFromFile(reinterpret_cast<const WCHAR*>(widePath.c_str()), &bitmap);
-    CDibImage holder;
-    HBITMAP handle = nullptr;
-    if (bitmap && GdipCreateHBITMAPFromBitmap(bitmap, &handle, 0) == Ok && handle)
-        holder.Attach(handle);
-    const RECT whole{0, 0, kCanvasSize, kCanvasSize};
-    HBRUSH black = CreateSolidBrush(RGB(0, 0, 0));
-    FillRect(canvasDC, &whole, black);
-    DeleteObject(black);
-    if (holder.m_Bitmap) {
-        HDC photoDC = holder.AcquireDC();
-        BitBlt(canvasDC, 0, 0, kCanvasSize, kCanvasSize, photoDC, 0, 0, SRCCOPY);
-        holder.ReleaseDC();
-    }
-    holder.Destroy();
-    if (bitmap)
-        GdipDisposeImage(GdipBitmapAsImage(bitmap));
 }

@@ -3,6 +3,7 @@
 // photo decoded by the image services, copied unscaled through a device context onto the top-left
 // corner of a black 2000 x 2000 DIB section, stored by CFilmWriter at the codec's default quality.
 
+#include "film/filmframe.h"
 #include "platform/avifile/avifile.h"
 #include "platform/gdi/gdi.h"
 
@@ -11,7 +12,7 @@
 
 class FilmMaker {
 public:
-    static constexpr int kCanvasSize = 2000;
+    static constexpr int kCanvasSize = kFilmCanvasSize;
 
     explicit FilmMaker(int framesPerSecond = 2);
 
@@ -20,8 +21,6 @@ public:
     int frames() const { return m_frames; }
 
 private:
-    static void composeFrame(HDC canvasDC, const QString& photo);
-
     int m_framesPerSecond;
     int m_frames = 0;
 };
