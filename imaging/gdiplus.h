@@ -49,7 +49,12 @@ struct GdiplusStartupInput {
 using GetThumbnailImageAbort = BOOL (*)(void*);
 
 // Images larger than this are never decoded whole (16384 x 16384).
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+// Fuzzing: 2048 x 2048, so that a few header bytes cannot make every execution a gigabyte decode.
+constexpr std::int64_t kImagePixelBudget = 4194304;
+#else
 constexpr std::int64_t kImagePixelBudget = 268435456;
+#endif
 
 GpStatus GdiplusStartup(ULONG_PTR* token, const GdiplusStartupInput* input, void* output);
 void GdiplusShutdown(ULONG_PTR token);

@@ -19,7 +19,11 @@ inline void writeU16(char* p, std::uint16_t v) { qToLittleEndian(v, p); }
 inline void writeU32(char* p, std::uint32_t v) { qToLittleEndian(v, p); }
 
 // Bounds on what one metafile may cost.
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+constexpr std::int64_t kMaxPixels = 4194304;           // the image budget of fuzz builds
+#else
 constexpr std::int64_t kMaxPixels = 268435456;         // 16384 x 16384, the image budget
+#endif
 constexpr int kMaxRecords = 100000;                     // records past this are cut off
 constexpr qsizetype kMaxFileBytes = 256 << 20;
 constexpr std::size_t kMaxSvgBytes = 32u << 20;         // converter output
