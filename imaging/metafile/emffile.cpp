@@ -103,6 +103,19 @@ ObjectUse objectUse(std::uint32_t type)
     }
 }
 
+// Text given as glyph numbers of its font (ETO_GLYPH_INDEX). The converter maps them back to
+// characters through fontconfig and then shuts fontconfig down (FcFini) while Qt still holds it, so
+// that a later file aborts the program; it also reads its glyph table before checking the number.
+// Such text is left out: the glyphs belong to a font this machine may not even have.
+bool glyphNumberText(const char* record)
+{
+    const std::uint32_t type = recordType(record);
+    if (type != U_EMR_EXTTEXTOUTA && type != U_EMR_EXTTEXTOUTW)
+        return false;
+    constexpr std::size_t optionsAt = offsetof(U_EMREXTTEXTOUTW, emrtext) + offsetof(U_EMRTEXT, fOptions);
+    return recordSize(record) < optionsAt + 4 || (readU32(record + optionsAt) & U_ETO_GLYPH_INDEX) != 0;
+}
+
 }  // namespace
 
 std::optional<EmfFile> EmfFile::parse(const QByteArray& data)
@@ -174,7 +187,7 @@ bool EmfFile::acceptable(const char* record) const
 {
     const std::uint32_t type = recordType(record);
     return type > U_EMR_HEADER && type <= U_EMR_MAX && !uncheckable(type) && U_emf_record_safe(record)
-           && objectIndexValid(record)
+           && !glyphNumberText(record) && objectIndexValid(record)
            && bitmapsBounded(record);
 }
 

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QFont>
+#include <QPainter>
 
 #include <random>
 
@@ -157,4 +159,55 @@ TEST(EmfDecoder, LeavesOutShapesReachingFarBeyondThePicture)
     EXPECT_LT(clock.elapsed(), 1000);
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.pixel(50, 50), kGreen);
+}
+
+namespace {
+
+constexpr std::uint32_t kExtCreateFontIndirectW = 82;
+constexpr std::uint32_t kExtTextOutW = 84;
+constexpr std::uint32_t kGlyphIndexOption = 0x10;  // ETO_GLYPH_INDEX
+
+// "Photo" at (10, 50) in the font "Sans", as characters or, with kGlyphIndexOption, as glyph
+// numbers of that font.
+QByteArray textEmf(std::uint32_t options)
+{
+    const std::uint32_t height = std::uint32_t(-40);
+    return hundredPixels()
+        .record(kExtCreateFontIndirectW, {1, height, 0, 0, 0, 400, 0, 0, 0x00610053, 0x0073006E, 0, 0, 0, 0,
+                                          0, 0, 0, 0, 0, 0, 0, 0, 0, 0})
+        .record(EmfWriter::kSelectObject, {1})
+        .record(kExtTextOutW, {0, 0, 99, 99, 1, 0x3F800000, 0x3F800000, 10, 50, 5, 76, options, 0, 0, 0, 0, 88,
+                               0x00680050, 0x0074006F, 0x0000006F, 16, 16, 16, 16, 16})
+        .bytes();
+}
+
+bool hasInk(const QImage& image)
+{
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) != 0)
+                return true;
+    return false;
+}
+
+}  // namespace
+
+// Text given as glyph numbers names glyphs of a font this machine may not have, and the converter's
+// lookup of them shuts down the font configuration Qt still uses (the fuzzer saw it abort). That
+// text is left out; ordinary text, before and after it, and Qt's own text still draw.
+TEST(EmfDecoder, LeavesOutTextGivenAsGlyphNumbers)
+{
+    for (int round = 0; round < 3; ++round) {
+        EXPECT_TRUE(hasInk(renderEmf(textEmf(0), QSize(100, 100)))) << round;
+        const QImage glyphs = renderEmf(textEmf(kGlyphIndexOption), QSize(100, 100));
+        ASSERT_FALSE(glyphs.isNull()) << round;
+        EXPECT_FALSE(hasInk(glyphs)) << round;
+    }
+    QImage canvas(200, 50, QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::transparent);
+    QPainter painter(&canvas);
+    painter.setFont(QFont("Sans", 20));
+    painter.drawText(canvas.rect(), Qt::AlignCenter, "Photo");
+    painter.end();
+    EXPECT_TRUE(hasInk(canvas));
 }
