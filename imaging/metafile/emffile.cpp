@@ -224,4 +224,8 @@ void EmfFile::finish()
     writeU32(header + kEmfBytesAt, std::uint32_t(m_playable.size()));
     writeU32(header + kEmfRecordsAt, std::uint32_t(m_records));
     writeU32(header + kEmfPaletteEntriesAt, 0);
+    // The description draws nothing, and the converter reads it up to a terminator it never
+    // bounds by the file (the fuzzer saw it read past the end), so the copy carries none.
+    writeU32(header + kEmfDescriptionCountAt, 0);
+    writeU32(header + kEmfDescriptionAt, 0);
 }

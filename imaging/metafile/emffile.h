@@ -9,8 +9,8 @@
 // An enhanced metafile whose records have been walked and checked: its size at 96 dpi and a copy
 // that a converter may play safely. Records that are malformed, name objects outside the handle
 // table, carry bitmaps far larger than their data or give text as glyph numbers are left out; past
-// metafile::kMaxRecords records the file is cut off. The copy always ends with EMR_EOF and its
-// header counts match.
+// metafile::kMaxRecords records the file is cut off. The copy always ends with EMR_EOF, its
+// header counts match and it has no description.
 //
 // The size comes from rclFrame (0.01 mm) at 96 dpi, as the picture's intended physical size;
 // rclBounds (device pixels, inclusive) is used only when the frame is empty.

@@ -76,6 +76,8 @@ constexpr int kEmfSignatureAt = 40;    // dSignature
 constexpr int kEmfBytesAt = 48;        // nBytes
 constexpr int kEmfRecordsAt = 52;      // nRecords
 constexpr int kEmfHandlesAt = 56;      // nHandles
+constexpr int kEmfDescriptionCountAt = 60;  // nDescription
+constexpr int kEmfDescriptionAt = 64;  // offDescription
 constexpr int kEmfPaletteEntriesAt = 68;  // nPalEntries
 
 }  // namespace metafile

@@ -1,9 +1,11 @@
+#include "imaging/metafile/emffile.h"
 #include "imaging/metafiledecoder.h"
 #include "tests/metafile/emfwriter.h"
 
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QtEndian>
 #include <QFont>
 #include <QPainter>
 
@@ -210,4 +212,21 @@ TEST(EmfDecoder, LeavesOutTextGivenAsGlyphNumbers)
     painter.drawText(canvas.rect(), Qt::AlignCenter, "Photo");
     painter.end();
     EXPECT_TRUE(hasInk(canvas));
+}
+
+// The header's description is text the converter reads up to its terminator, wherever that is.
+// The copy it plays has none, whatever the file says, and the picture still draws.
+TEST(EmfDecoder, PlaysNoDescription)
+{
+    QByteArray data = greenSquare();
+    const auto patch = [&data](int at, std::uint32_t value) { qToLittleEndian(value, data.data() + at); };
+    patch(60, 40);                              // nDescription
+    patch(64, std::uint32_t(data.size() - 6));  // offDescription: the last bytes of the file
+    const std::optional<EmfFile> file = EmfFile::parse(data);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(qFromLittleEndian<std::uint32_t>(file->playable().constData() + 60), 0u);
+    EXPECT_EQ(qFromLittleEndian<std::uint32_t>(file->playable().constData() + 64), 0u);
+    const QImage image = renderEmf(data, QSize(100, 100));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.pixel(50, 50), kGreen);
 }
