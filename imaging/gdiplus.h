@@ -4,6 +4,7 @@
 // with Qt Svg for EMF). Paths are UTF-16, NUL-terminated. Every operation returns a status and
 // never throws.
 
+#include "imaging/pixelbudget.h"
 #include "platform/gdi/gdi.h"
 #include "platform/wintypes.h"
 
@@ -47,14 +48,6 @@ struct GdiplusStartupInput {
 };
 
 using GetThumbnailImageAbort = BOOL (*)(void*);
-
-// Images larger than this are never decoded whole (16384 x 16384).
-#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
-// Fuzzing: 2048 x 2048, so that a few header bytes cannot make every execution a gigabyte decode.
-constexpr std::int64_t kImagePixelBudget = 4194304;
-#else
-constexpr std::int64_t kImagePixelBudget = 268435456;
-#endif
 
 GpStatus GdiplusStartup(ULONG_PTR* token, const GdiplusStartupInput* input, void* output);
 void GdiplusShutdown(ULONG_PTR token);

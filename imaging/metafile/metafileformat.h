@@ -2,6 +2,8 @@
 // Record layouts of Windows metafiles (WMF and EMF) that the decoder reads before handing a file to
 // its converter, and the bounds it keeps every file within.
 
+#include "imaging/pixelbudget.h"
+
 #include <QSize>
 #include <QtEndian>
 
@@ -19,11 +21,7 @@ inline void writeU16(char* p, std::uint16_t v) { qToLittleEndian(v, p); }
 inline void writeU32(char* p, std::uint32_t v) { qToLittleEndian(v, p); }
 
 // Bounds on what one metafile may cost.
-#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
-constexpr std::int64_t kMaxPixels = 4194304;           // the image budget of fuzz builds
-#else
-constexpr std::int64_t kMaxPixels = 268435456;         // 16384 x 16384, the image budget
-#endif
+constexpr std::int64_t kMaxPixels = kImagePixelBudget;  // the image budget
 constexpr int kMaxRecords = 100000;                     // records past this are cut off
 constexpr qsizetype kMaxFileBytes = 256 << 20;
 constexpr std::size_t kMaxSvgBytes = 32u << 20;         // converter output
@@ -77,7 +75,7 @@ constexpr int kEmfBytesAt = 48;        // nBytes
 constexpr int kEmfRecordsAt = 52;      // nRecords
 constexpr int kEmfHandlesAt = 56;      // nHandles
 constexpr int kEmfDescriptionCountAt = 60;  // nDescription
-constexpr int kEmfDescriptionAt = 64;  // offDescription
+constexpr int kEmfDescriptionAt = 64;   // offDescription
 constexpr int kEmfPaletteEntriesAt = 68;  // nPalEntries
 
 }  // namespace metafile

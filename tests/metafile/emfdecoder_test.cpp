@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-#include <QtEndian>
 #include <QFont>
 #include <QPainter>
+#include <QtEndian>
 
 #include <random>
 
