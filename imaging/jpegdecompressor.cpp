@@ -1,6 +1,14 @@
 #include "imaging/jpegdecompressor.h"
 
+#include "imaging/pixelbudget.h"
+
 #include <jerror.h>
+
+namespace {
+
+constexpr std::int64_t kCoefficientBudgetBytes = kImagePixelBudget * 2;
+
+} // namespace
 
 // setjmp must be called in the frame that stays alive while libjpeg runs, so each operation
 // plants its own recovery point; nothing with a destructor lives between it and the calls.
@@ -18,6 +26,9 @@ JpegDecompressor::JpegDecompressor(QByteArray data) : m_data(std::move(data))
     m_error.base.error_exit = onError;
     m_error.base.emit_message = onMessage;
     jpeg_create_decompress(&m_info);
+    // libjpeg then refuses a coefficient buffer past the budget before allocating it (it has no
+    // backing store), whatever slipped past coefficientsFitBudget().
+    m_info.mem->max_memory_to_use = long(kCoefficientBudgetBytes);
     jpeg_mem_src(&m_info, reinterpret_cast<const unsigned char*>(m_data.constData()),
                  static_cast<unsigned long>(m_data.size()));
 }
@@ -47,6 +58,19 @@ bool JpegDecompressor::readHeader()
 bool JpegDecompressor::isCmyk() const
 {
     return m_info.jpeg_color_space == JCS_CMYK || m_info.jpeg_color_space == JCS_YCCK;
+}
+
+bool JpegDecompressor::coefficientsFitBudget()
+{
+    JPEG_GUARD();
+    if (!jpeg_has_multiple_scans(&m_info))
+        return true;
+    std::int64_t bytes = 0;
+    for (int i = 0; i < m_info.num_components; ++i) {
+        const jpeg_component_info& component = m_info.comp_info[i];
+        bytes += std::int64_t(component.width_in_blocks) * component.height_in_blocks * DCTSIZE2 * sizeof(JCOEF);
+    }
+    return bytes <= kCoefficientBudgetBytes;
 }
 
 bool JpegDecompressor::start(int denominator)

@@ -22,6 +22,11 @@ public:
     int width() const { return int(m_info.image_width); }
     int height() const { return int(m_info.image_height); }
     bool isCmyk() const;
+    // A file in several scans (progressive ones) is decoded through a buffer of the DCT
+    // coefficients of the whole picture, whatever the size asked for; false when that buffer would
+    // pass the budget (two bytes a pixel of kImagePixelBudget, the least a picture of that size
+    // needs), so that a few header bytes cannot claim gigabytes.
+    bool coefficientsFitBudget();
 
     // Starts decoding at 1/denominator of the size (1, 2, 4 or 8) into B, G, R, 0xFF pixels.
     bool start(int denominator);

@@ -40,7 +40,7 @@ JpegSource::JpegSource(QByteArray data, QSize rawSize, ExifOrientation orientati
 std::unique_ptr<JpegSource> JpegSource::open(const QByteArray& data)
 {
     JpegDecompressor jpeg(data);
-    if (!jpeg.readHeader() || jpeg.isCmyk())
+    if (!jpeg.readHeader() || jpeg.isCmyk() || !jpeg.coefficientsFitBudget())
         return nullptr;
     return std::unique_ptr<JpegSource>(
         new JpegSource(data, QSize(jpeg.width(), jpeg.height()), ExifOrientation::fromJpeg(data)));

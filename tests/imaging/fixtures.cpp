@@ -234,15 +234,24 @@ void Fixtures::writeBlockJpeg(const QString& path, int width, int height,
     file.write("\xFF\xD9", 2);
 }
 
-QByteArray Fixtures::jpegClaiming(int width, int height)
+QByteArray Fixtures::jpegClaiming(int width, int height, bool progressive)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("small.jpg");
-    writeBlockJpeg(path, 16, 16, [](int, int) { return 0; });
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    QByteArray bytes = file.readAll();
-    const int frame = int(bytes.indexOf("\xFF\xC0"));
+    QByteArray bytes;
+    if (progressive) {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "jpeg");
+        writer.setProgressiveScanWrite(true);
+        writer.write(quadrants(16, 16));
+    } else {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("small.jpg");
+        writeBlockJpeg(path, 16, 16, [](int, int) { return 0; });
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        bytes = file.readAll();
+    }
+    const int frame = int(bytes.indexOf(progressive ? "\xFF\xC2" : "\xFF\xC0"));
     bytes[frame + 5] = char(height >> 8), bytes[frame + 6] = char(height);
     bytes[frame + 7] = char(width >> 8), bytes[frame + 8] = char(width);
     return bytes;

@@ -29,8 +29,9 @@ public:
     // (multiples of 8 from -1024 to 1016 around mid-grey 128: value / 8 + 128 is the pixel).
     static void writeBlockJpeg(const QString& path, int width, int height,
                                const std::function<int(int, int)>& blockValue);
-    // A small grey JPEG whose frame header claims the size (JPEG sizes end at 65,535).
-    static QByteArray jpegClaiming(int width, int height);
+    // A small grey JPEG whose frame header claims the size (JPEG sizes end at 65,535); a
+    // progressive one is written by Qt, in colour.
+    static QByteArray jpegClaiming(int width, int height, bool progressive = false);
     // A PNG with a valid IHDR claiming the size and a tiny IDAT.
     static QByteArray pngHeaderOnly(quint32 width, quint32 height);
     // A grey PNG of the size whose first `brightRows` rows are white to `brightColumns`,
