@@ -1,6 +1,7 @@
 #include "imaging/qtimagesource.h"
 
 #include "imaging/imagelimits.h"
+#include "imaging/tiffsizecheck.h"
 
 #include <QBuffer>
 #include <QImageIOHandler>
@@ -47,6 +48,8 @@ QImage QtImageSource::largestIcon(QImageReader& reader)
 
 std::unique_ptr<QtImageSource> QtImageSource::open(const QByteArray& data)
 {
+    if (TiffSizeCheck::isTiff(data) && !TiffSizeCheck::fitsBudget(data))
+        return nullptr;
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);

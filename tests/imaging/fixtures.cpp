@@ -257,6 +257,34 @@ QByteArray Fixtures::jpegClaiming(int width, int height, bool progressive)
     return bytes;
 }
 
+QByteArray Fixtures::tiffClaiming(quint32 width, quint32 height, quint16 samplesPerPixel)
+{
+    struct Entry {
+        quint16 tag, type;
+        quint32 value;
+    };
+    constexpr quint16 kShort = 3, kLong = 4;
+    constexpr quint32 kDirectory = 8, kEntries = 10, kData = kDirectory + 2 + kEntries * 12 + 4;
+    const QByteArray strip("\xF9\x00", 2); // PackBits: 0 repeated 8 times
+    const Entry entries[kEntries] = {
+        {256, kLong, width},           {257, kLong, height},   {258, kShort, 8},
+        {259, kShort, 32773},          {262, kShort, 1},       {273, kLong, kData},
+        {277, kShort, samplesPerPixel}, {278, kLong, height},  {279, kLong, quint32(strip.size())},
+        {284, kShort, 1},
+    };
+    QByteArray out("II*\0", 4);
+    auto u16 = [&out](quint16 v) { out.append(char(v)).append(char(v >> 8)); };
+    auto u32 = [&out](quint32 v) { for (int i = 0; i < 4; ++i) out.append(char(v >> (8 * i))); };
+    u32(kDirectory);
+    u16(kEntries);
+    for (const Entry& entry : entries) {
+        u16(entry.tag), u16(entry.type), u32(1);
+        entry.type == kShort ? (u16(quint16(entry.value)), u16(0)) : u32(entry.value);
+    }
+    u32(0);
+    return out + strip;
+}
+
 QByteArray Fixtures::pngHeaderOnly(quint32 width, quint32 height)
 {
     QByteArray out("\x89PNG\r\n\x1A\n", 8);

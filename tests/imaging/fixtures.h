@@ -32,6 +32,9 @@ public:
     // A small grey JPEG whose frame header claims the size (JPEG sizes end at 65,535); a
     // progressive one is written by Qt, in colour.
     static QByteArray jpegClaiming(int width, int height, bool progressive = false);
+    // A little-endian TIFF of one PackBits strip of 8-bit samples, a few bytes of data, whose
+    // directory claims the size and the samples per pixel.
+    static QByteArray tiffClaiming(quint32 width, quint32 height, quint16 samplesPerPixel);
     // A PNG with a valid IHDR claiming the size and a tiny IDAT.
     static QByteArray pngHeaderOnly(quint32 width, quint32 height);
     // A grey PNG of the size whose first `brightRows` rows are white to `brightColumns`,

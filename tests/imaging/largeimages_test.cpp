@@ -38,7 +38,9 @@ TEST_F(ImagingLargeImages, GiantHeadersFailFastWithoutAllocating)
     // Within what a baseline file may claim (its rows stream), but a progressive file is decoded
     // through the coefficients of the whole picture: 1.2 GB here.
     const QString progressive = files.write("giant-progressive.jpg", Fixtures::jpegClaiming(20000, 20000, true));
-    for (const QString& path : {png, jpeg, progressive}) {
+    // 2.1 million pixels, each of 1,000 samples: one strip of 2.1 GB.
+    const QString tiff = files.write("giant.tif", Fixtures::tiffClaiming(4104, 512, 1000));
+    for (const QString& path : {png, jpeg, progressive, tiff}) {
         resetPeakRss();
         const long before = peakRssKiB();
         QElapsedTimer timer;
