@@ -89,7 +89,7 @@ bool TiffSizeCheck::fitsBudget(const QByteArray& data)
     TIFFOpenOptionsSetErrorHandlerExtR(options.get(), quiet, nullptr);
     TIFFOpenOptionsSetWarningHandlerExtR(options.get(), quiet, nullptr);
     MemoryFile file{data};
-    // "h": the header only; the first directory is read all the same.
+    // "r": read only; "m": no memory mapping (the bytes are in memory already).
     std::unique_ptr<TIFF, TiffCloser> tiff(TIFFClientOpenExt("photo", "rm", &file, readFile, writeFile, seekFile,
                                                              closeFile, fileSize, nullptr, nullptr, options.get()));
     if (!tiff)
