@@ -8,6 +8,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <vector>
@@ -293,6 +294,65 @@ QByteArray Fixtures::pngHeaderOnly(quint32 width, quint32 height)
     appendChunk(out, "IDAT", qCompress(row).mid(4)); // zlib stream without Qt's length prefix
     appendChunk(out, "IEND", QByteArray());
     return out;
+}
+
+QByteArray Fixtures::gifClaiming(quint16 width, quint16 height)
+{
+    QByteArray out("GIF89a", 6);
+    auto u16 = [&out](quint16 v) { out.append(char(v)).append(char(v >> 8)); };
+    u16(width), u16(height);
+    out.append("\x80\x00\x00", 3);               // a global table of two colours
+    out.append("\xFF\xFF\xFF\x00\x00\x00", 6);
+    out.append(char(0x2C)), u16(0), u16(0), u16(width), u16(height), out.append('\0');
+    out.append("\x02\x02\x44\x0A\x00\x3B", 6);  // two pixels of LZW data, then the end
+    return out;
+}
+
+QByteArray Fixtures::bmpClaiming(qint32 width, qint32 height)
+{
+    QByteArray out(54, '\0');
+    char* bytes = out.data();
+    bytes[0] = 'B', bytes[1] = 'M';
+    qToLittleEndian<quint32>(54 + 16, bytes + 2);
+    qToLittleEndian<quint32>(54, bytes + 10);
+    qToLittleEndian<quint32>(40, bytes + 14);
+    qToLittleEndian<qint32>(width, bytes + 18);
+    qToLittleEndian<qint32>(height, bytes + 22);
+    qToLittleEndian<quint16>(1, bytes + 26);
+    qToLittleEndian<quint16>(24, bytes + 28);
+    return out + QByteArray(16, char(0x7F));
+}
+
+QByteArray Fixtures::iconClaiming(quint32 width, quint32 height, bool png, int type)
+{
+    // Black pixels, complete for a small picture; a large one gets the first megabyte of them.
+    constexpr quint64 kMaxDataBytes = 1 << 20;
+    QByteArray image;
+    if (png) {
+        const quint64 rowBytes = 1 + quint64(width);
+        const QByteArray rows(int(std::min<quint64>(rowBytes * height, kMaxDataBytes / rowBytes * rowBytes)), '\0');
+        image = QByteArray("\x89PNG\r\n\x1A\n", 8);
+        appendChunk(image, "IHDR", pngIhdr(width, height));
+        appendChunk(image, "IDAT", qCompress(rows).mid(4)); // zlib stream without Qt's length prefix
+        appendChunk(image, "IEND", QByteArray());
+    } else {
+        image = QByteArray(40, '\0');  // the DIB of an icon counts the mask in its height
+        qToLittleEndian<quint32>(40, image.data());
+        qToLittleEndian<quint32>(width, image.data() + 4);
+        qToLittleEndian<quint32>(height * 2, image.data() + 8);
+        qToLittleEndian<quint16>(1, image.data() + 12);
+        qToLittleEndian<quint16>(32, image.data() + 14);
+        const quint64 pixelAndMaskBytes = (quint64(width) * 4 + (quint64(width) + 31) / 32 * 4) * height;
+        image.append(QByteArray(int(std::min(pixelAndMaskBytes, kMaxDataBytes)), '\0'));
+    }
+    QByteArray out(6 + 16, '\0');
+    char* bytes = out.data();
+    bytes[2] = char(type), bytes[4] = 1;
+    qToLittleEndian<quint16>(1, bytes + 6 + 4);
+    qToLittleEndian<quint16>(32, bytes + 6 + 6);
+    qToLittleEndian<quint32>(quint32(image.size()), bytes + 6 + 8);
+    qToLittleEndian<quint32>(6 + 16, bytes + 6 + 12);
+    return out + image;
 }
 
 void Fixtures::writeGreyPng(const QString& path, int width, int height, int brightColumns, int brightRows)

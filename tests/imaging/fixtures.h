@@ -1,7 +1,7 @@
 #pragma once
-// Picture files for the image-service tests, made on the spot: through Qt's writers, by hand
-// for the bytes Qt does not write (GIF, CUR, EXIF), and as hand-coded baseline JPEG and PNG
-// streams for pictures too large to hold in memory.
+// Picture files for the image-service tests and bench/header-bombs, made on the spot: through
+// Qt's writers, by hand for the bytes Qt does not write (GIF, CUR, EXIF, headers claiming huge
+// sizes), and as hand-coded baseline JPEG and PNG streams for pictures too large to hold in memory.
 
 #include "imaging/gdiplus.h"
 
@@ -37,6 +37,13 @@ public:
     static QByteArray tiffClaiming(quint32 width, quint32 height, quint16 samplesPerPixel);
     // A PNG with a valid IHDR claiming the size and a tiny IDAT.
     static QByteArray pngHeaderOnly(quint32 width, quint32 height);
+    // A GIF whose screen and only image claim the size, with a few bytes of picture.
+    static QByteArray gifClaiming(quint16 width, quint16 height);
+    // A 24-bit BMP whose header claims the size, with a few bytes of pixels.
+    static QByteArray bmpClaiming(qint32 width, qint32 height);
+    // An icon file (type 2: a cursor file) of one entry whose image, a PNG or a DIB, claims the
+    // size; the directory says 256 x 256, the most it can say.
+    static QByteArray iconClaiming(quint32 width, quint32 height, bool png, int type = 1);
     // A grey PNG of the size whose first `brightRows` rows are white to `brightColumns`,
     // the rest black; written with up-filtered rows so it compresses fast.
     static void writeGreyPng(const QString& path, int width, int height, int brightColumns, int brightRows);

@@ -40,7 +40,14 @@ TEST_F(ImagingLargeImages, GiantHeadersFailFastWithoutAllocating)
     const QString progressive = files.write("giant-progressive.jpg", Fixtures::jpegClaiming(20000, 20000, true));
     // 2.1 million pixels, each of 1,000 samples: one strip of 2.1 GB.
     const QString tiff = files.write("giant.tif", Fixtures::tiffClaiming(4104, 512, 1000));
-    for (const QString& path : {png, jpeg, progressive, tiff}) {
+    const QString gif = files.write("giant.gif", Fixtures::gifClaiming(65535, 65535));
+    const QString bmp = files.write("giant.bmp", Fixtures::bmpClaiming(100000, 100000));
+    const QString upsideDownBmp = files.write("giant-top-down.bmp", Fixtures::bmpClaiming(100000, -100000));
+    // The directory of an icon file cannot say more than 256 x 256; its images can.
+    const QString pngIcon = files.write("giant-png.ico", Fixtures::iconClaiming(100000, 100000, true));
+    const QString dibIcon = files.write("giant-dib.ico", Fixtures::iconClaiming(30000, 30000, false));
+    const QString cursor = files.write("giant.cur", Fixtures::iconClaiming(100000, 100000, true, 2));
+    for (const QString& path : {png, jpeg, progressive, tiff, gif, bmp, upsideDownBmp, pngIcon, dibIcon, cursor}) {
         resetPeakRss();
         const long before = peakRssKiB();
         QElapsedTimer timer;
@@ -53,6 +60,31 @@ TEST_F(ImagingLargeImages, GiantHeadersFailFastWithoutAllocating)
         EXPECT_NE(bitmap.status, Ok);
         EXPECT_NE(thumbnailStatus, Ok);
         EXPECT_EQ(bitmap.size(), QSize(0, 0));
+    }
+}
+
+// The bombs above are refused for what they claim: the same files claiming less are read.
+TEST_F(ImagingLargeImages, HeadersWithinTheBudgetAreRead)
+{
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        QSize size;
+    };
+    const Case cases[] = {
+        {"small.gif", Fixtures::gifClaiming(2, 1), QSize(2, 1)},
+        {"budget.gif", Fixtures::gifClaiming(16384, 16384), QSize(16384, 16384)},
+        {"small.bmp", Fixtures::bmpClaiming(2, 2), QSize(2, 2)},
+        {"small-top-down.bmp", Fixtures::bmpClaiming(2, -2), QSize(2, 2)},
+        {"budget.bmp", Fixtures::bmpClaiming(16384, 16384), QSize(16384, 16384)},
+        {"small-png.ico", Fixtures::iconClaiming(16, 16, true), QSize(16, 16)},
+        {"small-dib.ico", Fixtures::iconClaiming(16, 16, false), QSize(16, 16)},
+        {"small.cur", Fixtures::iconClaiming(16, 16, true, 2), QSize(16, 16)},
+    };
+    for (const Case& c : cases) {
+        OpenedBitmap bitmap(files.write(c.name, c.bytes));
+        EXPECT_EQ(bitmap.status, Ok) << c.name;
+        EXPECT_EQ(bitmap.size(), c.size) << c.name;
     }
 }
 
@@ -182,3 +214,4 @@ TEST_F(ImagingLargeImages, DecodedPictureGivesAFilmFrameItsCornerWithoutACopyOfT
     EXPECT_EQ(frame.pixel(1000, 0), qRgb(0, 0, 255));
     EXPECT_LT(growthKiB, 60 * 1024);
 }
+
