@@ -55,7 +55,8 @@ TEST_F(ImagingLargeImages, GiantHeadersFailFastWithoutAllocating)
         OpenedBitmap bitmap(path);
         GpStatus thumbnailStatus = Ok;
         thumbnailOf(bitmap.image(), 100, 100, &thumbnailStatus);
-        EXPECT_LT(timer.elapsed(), 100) << path.toStdString();
+        // Refused in well under a millisecond (bench/header-bombs); this only catches a stall.
+        EXPECT_LT(timer.elapsed(), 1000) << path.toStdString();
         EXPECT_LT(peakRssKiB() - before, 50 * 1024) << path.toStdString();
         EXPECT_NE(bitmap.status, Ok);
         EXPECT_NE(thumbnailStatus, Ok);

@@ -78,7 +78,8 @@ TEST(EmfDecoder, RefusesGarbageAndHeaderBombsQuickly)
         EXPECT_EQ(size, QSize(7, 7));
         EXPECT_TRUE(renderEmf(data, QSize(64, 64)).isNull());
     }
-    EXPECT_LT(clock.elapsed(), 100);
+    // The bombs are refused in well under a millisecond (bench/header-bombs); this only catches a stall.
+    EXPECT_LT(clock.elapsed(), 1000);
 }
 
 TEST(EmfDecoder, SurvivesEveryTruncationAndCorruption)

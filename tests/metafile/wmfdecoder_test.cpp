@@ -110,7 +110,8 @@ TEST(WmfDecoder, RefusesGarbageAndHeaderBombsQuickly)
         EXPECT_TRUE(renderWmf(data, QSize(64, 64)).isNull());
     }
     EXPECT_TRUE(renderWmf(redSquare(), QSize(20000, 20000)).isNull());
-    EXPECT_LT(clock.elapsed(), 100);
+    // The bombs are refused in well under a millisecond (bench/header-bombs); this only catches a stall.
+    EXPECT_LT(clock.elapsed(), 1000);
 }
 
 TEST(WmfDecoder, SurvivesEveryTruncationAndCorruption)
