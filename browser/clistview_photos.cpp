@@ -16,6 +16,24 @@
 #include <string>
 #include <vector>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+namespace {
+
+// Thumbnails are small heap blocks, and the photos decoded between them keep the heap from
+// shrinking: once a rebuild has freed the previous set, glibc would keep its pages, so a large
+// folder zoomed out would hold the memory of its largest zoom. Give the free pages back.
+void ReturnFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
+} // namespace
+
 IMPLEMENT_DYNCREATE(CListView_Photos, CListView)
 
 BEGIN_MESSAGE_MAP(CListView_Photos, CListView)
@@ -111,6 +129,7 @@ void CListView_Photos::RebuildThumbnails()
     if (CFrameWnd* frame = AfxGetMainWnd())
         frame->SetMessageText(QString());
     m_CurrentItem = 0;
+    ReturnFreedMemory();
 }
 
 void CListView_Photos::OnRefreshPhotos()
