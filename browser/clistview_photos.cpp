@@ -13,6 +13,9 @@
 #include "imaging/gdiplus.h"
 #include "res/resource.h"
 
+#include <QCoreApplication>
+#include <QTimer>
+
 #include <string>
 #include <vector>
 
@@ -23,8 +26,9 @@
 namespace {
 
 // Thumbnails are small heap blocks, and the photos decoded between them keep the heap from
-// shrinking: once a rebuild has freed the previous set, glibc would keep its pages, so a large
-// folder zoomed out would hold the memory of its largest zoom. Give the free pages back.
+// shrinking: glibc would keep the pages of a freed set of thumbnails, so a large folder zoomed
+// out, or its window closed, would go on holding the memory of its largest zoom. Give the free
+// pages back.
 void ReturnFreedMemory()
 {
 #ifdef __GLIBC__
@@ -53,6 +57,9 @@ CListView_Photos::CListView_Photos() : m_FilmFps(g_FilmFps), m_FilmName(g_FilmNa
 CListView_Photos::~CListView_Photos()
 {
     m_ImageList.DeleteImageList();
+    // The list widget still holds the thumbnails; they are freed once the window is gone.
+    if (QCoreApplication* app = QCoreApplication::instance())
+        QTimer::singleShot(0, app, &ReturnFreedMemory);
 }
 
 bool CListView_Photos::PreCreateWindow(CREATESTRUCT& cs)
