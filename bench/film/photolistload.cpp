@@ -63,6 +63,21 @@ bool PhotoListLoad::run(const QString& photo, std::vector<LoadStep>& steps, std:
         app.CloseAllDocuments(true);
         m_list = nullptr;
     });
+    // Closed at its largest thumbnails, a list must give their memory back too.
+    measure("open again", steps, [&] {
+        app.OpenDocumentFile(photo);
+        m_list = newestList(app);
+    });
+    if (!m_list) {
+        error = "no photo list the second time for " + photo.toStdString();
+        return false;
+    }
+    while (m_list->m_ThumbWidth < 200)
+        measure("zoom+ to " + std::to_string(m_list->m_ThumbWidth + 20), steps, [&] { m_list->OnZoomPlus(); });
+    measure("close at the largest zoom", steps, [&] {
+        app.CloseAllDocuments(true);
+        m_list = nullptr;
+    });
     // What stays resident beyond this is in use, not just kept by the allocator.
     measure("allocator trimmed", steps, [] { malloc_trim(0); });
     AfxSetMessageBoxHandler({});

@@ -1,6 +1,7 @@
 #pragma once
 // Drives the program's photo list over a large folder, headless: the application started as the
-// program starts it, the folder opened, the thumbnails rebuilt, and zoomed through every size.
+// program starts it, the folder opened, the thumbnails rebuilt, zoomed through every size, closed,
+// then opened again and closed at the largest size.
 // Each step's time, the process's resident memory after it and its peak so far are recorded.
 
 #include <QString>
