@@ -215,4 +215,3 @@ TEST_F(ImagingLargeImages, DecodedPictureGivesAFilmFrameItsCornerWithoutACopyOfT
     EXPECT_EQ(frame.pixel(1000, 0), qRgb(0, 0, 255));
     EXPECT_LT(growthKiB, 60 * 1024);
 }
-
