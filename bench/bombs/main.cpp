@@ -14,7 +14,7 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <utility>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -44,27 +44,32 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 50;
     Fixtures files;
-    const std::vector<std::pair<const char*, QByteArray>> bombs = {
-        {"png 100000x100000", Fixtures::pngHeaderOnly(100000, 100000)},
-        {"jpg 65535x65535", Fixtures::jpegClaiming(65535, 65535)},
-        {"jpg progressive 20000x20000", Fixtures::jpegClaiming(20000, 20000, true)},
-        {"gif 65535x65535", Fixtures::gifClaiming(65535, 65535)},
-        {"bmp 100000x100000", Fixtures::bmpClaiming(100000, 100000)},
-        {"tif 4104x512x1000 samples", Fixtures::tiffClaiming(4104, 512, 1000)},
-        {"ico png 100000x100000", Fixtures::iconClaiming(100000, 100000, true)},
-        {"ico dib 30000x30000", Fixtures::iconClaiming(30000, 30000, false)},
-        {"cur png 100000x100000", Fixtures::iconClaiming(100000, 100000, true, 2)},
-        {"wmf 30000x30000 inches", WmfWriter().placeable(QRect(0, 0, 30000, 30000), 1).bytes()},
-        {"emf 2000000000x2000000000", EmfWriter(QRect(0, 0, 10, 10), QRect(0, 0, 2000000000, 2000000000)).bytes()},
+    struct Bomb {
+        const char* label;
+        const char* suffix;
+        QByteArray bytes;
     };
-    const char* suffixes[] = {"png", "jpg", "jpg", "gif", "bmp", "tif", "ico", "ico", "cur", "wmf", "emf"};
+    const std::vector<Bomb> bombs = {
+        {"png 100000x100000", "png", Fixtures::pngHeaderOnly(100000, 100000)},
+        {"jpg 65535x65535", "jpg", Fixtures::jpegClaiming(65535, 65535)},
+        {"jpg progressive 20000x20000", "jpg", Fixtures::jpegClaiming(20000, 20000, true)},
+        {"gif 65535x65535", "gif", Fixtures::gifClaiming(65535, 65535)},
+        {"bmp 100000x100000", "bmp", Fixtures::bmpClaiming(100000, 100000)},
+        {"tif 4104x512x1000 samples", "tif", Fixtures::tiffClaiming(4104, 512, 1000)},
+        {"ico png 100000x100000", "ico", Fixtures::iconClaiming(100000, 100000, true)},
+        {"ico dib 30000x30000", "ico", Fixtures::iconClaiming(30000, 30000, false)},
+        {"cur png 100000x100000", "cur", Fixtures::iconClaiming(100000, 100000, true, 2)},
+        {"wmf 30000x30000 inches", "wmf", WmfWriter().placeable(QRect(0, 0, 30000, 30000), 1).bytes()},
+        {"emf 2000000000x2000000000", "emf",
+         EmfWriter(QRect(0, 0, 10, 10), QRect(0, 0, 2000000000, 2000000000)).bytes()},
+    };
 
     double worstMs = 0;
     long worstKiB = 0;
     int accepted = 0;
     std::printf("%-28s %8s %8s %12s\n", "bomb", "median", "slowest", "peak growth");
     for (std::size_t i = 0; i < bombs.size(); ++i) {
-        const QString path = files.write(QStringLiteral("bomb%1.%2").arg(i).arg(suffixes[i]), bombs[i].second);
+        const QString path = files.write(QStringLiteral("bomb%1.%2").arg(i).arg(bombs[i].suffix), bombs[i].bytes);
         const std::u16string name = wide(path);
         std::vector<double> times;
         resetPeakRss();
@@ -78,7 +83,7 @@ int main(int argc, char** argv)
         }
         const long growthKiB = peakRssKiB() - before;
         std::sort(times.begin(), times.end());
-        std::printf("%-28s %6.2fms %6.2fms %9.1f MB%s\n", bombs[i].first, times[times.size() / 2], times.back(),
+        std::printf("%-28s %6.2fms %6.2fms %9.1f MB%s\n", bombs[i].label, times[times.size() / 2], times.back(),
                     double(growthKiB) / 1024, refused ? "" : "  ACCEPTED");
         worstMs = std::max(worstMs, times.back());
         worstKiB = std::max(worstKiB, growthKiB);
