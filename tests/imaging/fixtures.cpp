@@ -122,6 +122,17 @@ QByteArray pngIhdr(quint32 width, quint32 height)
     return ihdr;
 }
 
+// An 8-bit grey PNG of the size whose image data is `rows` (filter bytes included), however
+// short of the size they fall.
+QByteArray greyPng(quint32 width, quint32 height, const QByteArray& rows)
+{
+    QByteArray out("\x89PNG\r\n\x1A\n", 8);
+    appendChunk(out, "IHDR", pngIhdr(width, height));
+    appendChunk(out, "IDAT", qCompress(rows).mid(4)); // zlib stream without Qt's length prefix
+    appendChunk(out, "IEND", QByteArray());
+    return out;
+}
+
 QByteArray onlyIcon(const QImage& image)
 {
     QByteArray bytes;
@@ -288,12 +299,7 @@ QByteArray Fixtures::tiffClaiming(quint32 width, quint32 height, quint16 samples
 
 QByteArray Fixtures::pngHeaderOnly(quint32 width, quint32 height)
 {
-    QByteArray out("\x89PNG\r\n\x1A\n", 8);
-    appendChunk(out, "IHDR", pngIhdr(width, height));
-    const QByteArray row(16, 0);
-    appendChunk(out, "IDAT", qCompress(row).mid(4)); // zlib stream without Qt's length prefix
-    appendChunk(out, "IEND", QByteArray());
-    return out;
+    return greyPng(width, height, QByteArray(16, 0));
 }
 
 QByteArray Fixtures::gifClaiming(quint16 width, quint16 height)
@@ -331,10 +337,7 @@ QByteArray Fixtures::iconClaiming(quint32 width, quint32 height, bool png, int t
     if (png) {
         const quint64 rowBytes = 1 + quint64(width);
         const QByteArray rows(int(std::min<quint64>(rowBytes * height, kMaxDataBytes / rowBytes * rowBytes)), '\0');
-        image = QByteArray("\x89PNG\r\n\x1A\n", 8);
-        appendChunk(image, "IHDR", pngIhdr(width, height));
-        appendChunk(image, "IDAT", qCompress(rows).mid(4)); // zlib stream without Qt's length prefix
-        appendChunk(image, "IEND", QByteArray());
+        image = greyPng(width, height, rows);
     } else {
         image = QByteArray(40, '\0');  // the DIB of an icon counts the mask in its height
         qToLittleEndian<quint32>(40, image.data());
