@@ -1,0 +1,25 @@
+#pragma once
+// File names on Linux are bytes, usually UTF-8 but not always: names copied from older systems
+// or archives may hold Latin-1 or broken sequences. The program keeps paths as QString, so a
+// name must reach the QString and come back to the very same bytes. Valid UTF-8 is decoded as
+// usual; each byte of an invalid sequence becomes the lone surrogate U+DC00 + byte (the
+// "surrogateescape" convention), which no valid UTF-8 name can produce, and goes back to its
+// byte on the way out. Qt's own file classes do not know this convention: every file operation
+// takes its name from LocalPath::encode.
+
+#include <QByteArray>
+#include <QString>
+
+namespace LocalPath {
+
+// The name of `path` on disk.
+QByteArray encode(const QString& path);
+// The path of an on-disk name, every byte kept.
+QString decode(const QByteArray& bytes);
+// Text fit to be shown: escaped bytes and other lone surrogates as U+FFFD, control characters
+// (tab, newline, ...) as their visible Control Pictures symbols.
+QString display(const QString& text);
+// True when `path` holds an escaped byte, so that only LocalPath::encode names its file.
+bool hasEscapedBytes(const QString& path);
+
+} // namespace LocalPath
