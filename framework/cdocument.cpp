@@ -2,6 +2,7 @@
 
 #include "framework/afxmessagebox.h"
 #include "framework/afxres.h"
+#include "framework/afxwork.h"
 #include "framework/cdoctemplate.h"
 #include "framework/cframewnd.h"
 #include "framework/cview.h"
@@ -99,6 +100,12 @@ bool CDocument::OnOpenDocument(const QString& path)
 
 void CDocument::OnCloseDocument()
 {
+    if (AfxIsWorking()) {
+        if (!m_bCloseWhenIdle)
+            AfxRunWhenIdle(&CDocument::CloseDocumentsWaitingForIdle);
+        m_bCloseWhenIdle = true;
+        return;
+    }
     m_bClosing = true;
     // Destroying a frame destroys its views, which leave this document's list.
     while (!m_viewList.empty()) {
@@ -114,6 +121,22 @@ void CDocument::OnCloseDocument()
         m_pDocTemplate->RemoveDocument(this);
     if (m_bAutoDelete)
         delete this;
+}
+
+void CDocument::CloseDocumentsWaitingForIdle()
+{
+    CWinApp* app = AfxGetApp();
+    if (!app)
+        return;
+    for (CDocTemplate* docTemplate : app->GetDocTemplates()) {
+        // Closing a document takes it out of its template's list.
+        std::vector<CDocument*> waiting;
+        for (CDocument* document : docTemplate->GetDocuments())
+            if (document->m_bCloseWhenIdle)
+                waiting.push_back(document);
+        for (CDocument* document : waiting)
+            document->OnCloseDocument();
+    }
 }
 
 void CDocument::OnFileClose()

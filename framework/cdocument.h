@@ -45,11 +45,14 @@ protected:
 
 private:
     friend class CDocTemplate;
+    static void CloseDocumentsWaitingForIdle();
+
     CDocTemplate* m_pDocTemplate = nullptr;
     QString m_strPathName;
     QString m_strTitle;
     bool m_bModified = false;
     bool m_bClosing = false;
+    bool m_bCloseWhenIdle = false;
     std::vector<CView*> m_viewList;
 
     DECLARE_MESSAGE_MAP()

@@ -1,6 +1,10 @@
 #include "framework/childframewidget.h"
 
+#include "framework/afxwork.h"
 #include "framework/cmdichildwnd.h"
+
+#include <QCloseEvent>
+#include <QPointer>
 
 CChildFrameWidget::CChildFrameWidget(CMDIChildWnd* frame, QWidget* parent) : QMdiSubWindow(parent), m_pFrame(frame)
 {
@@ -13,4 +17,17 @@ CChildFrameWidget::~CChildFrameWidget()
         m_pFrame = nullptr;
         frame->OnWindowDestroyed();
     }
+}
+
+void CChildFrameWidget::closeEvent(QCloseEvent* event)
+{
+    if (AfxIsWorking()) {
+        event->ignore();
+        AfxRunWhenIdle([window = QPointer<CChildFrameWidget>(this)] {
+            if (window)
+                window->close();
+        });
+        return;
+    }
+    QMdiSubWindow::closeEvent(event);
 }

@@ -12,6 +12,9 @@ public:
     CMDIChildWnd* GetFrame() const { return m_pFrame; }
     void ReleaseFrame() { m_pFrame = nullptr; }
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     CMDIChildWnd* m_pFrame;
 };

@@ -2,6 +2,7 @@
 
 #include "framework/afxguard.h"
 #include "framework/afxres.h"
+#include "framework/afxwork.h"
 #include "framework/cdc.h"
 #include "framework/cdocument.h"
 #include "framework/cframewnd.h"
@@ -77,9 +78,32 @@ void CView::OnUpdate(CView* /*sender*/, std::intptr_t /*hint*/, CObject* /*hintO
 
 bool CView::OnCmdMsg(UINT id, CCmdUI* ui)
 {
-    if (CWnd::OnCmdMsg(id, ui))
-        return true;
+    if (ui) {
+        if (CWnd::OnCmdMsg(id, ui))
+            return true;
+    } else {
+        CBusyScope busy(this);
+        if (CWnd::OnCmdMsg(id, ui))
+            return true;
+    }
     return m_pDocument && m_pDocument->OnCmdMsg(id, ui);
+}
+
+void CView::BeginWork()
+{
+    if (m_nBusy++ == 0)
+        AfxBeginWork();
+}
+
+void CView::EndWork()
+{
+    if (--m_nBusy > 0)
+        return;
+    for (std::unique_ptr<QKeyEvent>& key : m_deferredKeys)
+        if (m_pWidget)
+            QCoreApplication::postEvent(m_pWidget, key.release());
+    m_deferredKeys.clear();
+    AfxEndWork();
 }
 
 void CView::DispatchKeyDown(QKeyEvent* event)
@@ -90,12 +114,12 @@ void CView::DispatchKeyDown(QKeyEvent* event)
         event->ignore();
         return;
     }
-    // A key that arrives while long work runs waits until the work is done.
+    // A key that arrives while work runs waits until the work is done.
     if (IsBusy()) {
-        if (m_pWidget)
-            QCoreApplication::postEvent(m_pWidget, event->clone());
+        m_deferredKeys.emplace_back(event->clone());
         return;
     }
+    CBusyScope busy(this);
     QKeyEvent* previous = m_pCurrentKeyEvent;
     m_pCurrentKeyEvent = event;
     CKeyStateScope keyState(event);
@@ -112,6 +136,7 @@ void CView::DispatchKeyDown(QKeyEvent* event)
 void CView::DispatchNotify(UINT code, NMHDR* header)
 {
     LRESULT result = 0;
+    CBusyScope busy(this);
     AfxRunGuarded([&] { OnNotifyReflect(code, header, &result); });
 }
 

@@ -4,15 +4,18 @@
 
 #include "framework/cwnd.h"
 
+#include <QKeyEvent>
 #include <QString>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <vector>
 
 class CDC;
 class CDocument;
 class CFrameWnd;
-class QKeyEvent;
+
 class QPrinter;
 
 struct CREATESTRUCT {
@@ -63,7 +66,8 @@ public:
     // end by calling it, so the window's own keyboard behaviour keeps working.
     void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
 
-    // True while the view runs long work that processes no messages.
+    // True while the view runs work of its own: a handler, or long work that processes no
+    // messages. Keys that reach it meanwhile wait, and no window closes until it is done.
     bool IsBusy() const { return m_nBusy > 0; }
 
 protected:
@@ -81,8 +85,8 @@ protected:
 
     class CBusyScope {
     public:
-        explicit CBusyScope(CView* view) : m_pView(view) { ++m_pView->m_nBusy; }
-        ~CBusyScope() { --m_pView->m_nBusy; }
+        explicit CBusyScope(CView* view) : m_pView(view) { m_pView->BeginWork(); }
+        ~CBusyScope() { m_pView->EndWork(); }
         CBusyScope(const CBusyScope&) = delete;
         CBusyScope& operator=(const CBusyScope&) = delete;
 
@@ -94,9 +98,13 @@ protected:
 
 private:
     friend class CDocument;
+    void BeginWork();
+    void EndWork();
+
     CDocument* m_pDocument = nullptr;
     CFrameWnd* m_pParentFrame = nullptr;
     int m_nBusy = 0;
+    std::vector<std::unique_ptr<QKeyEvent>> m_deferredKeys;
 };
 
 using PrintDialogHandler = std::function<bool(QPrinter* printer)>;

@@ -1,6 +1,7 @@
 #include "framework/cwinapp.h"
 
 #include "framework/afxres.h"
+#include "framework/afxwork.h"
 #include "framework/cdocument.h"
 #include "framework/cdoctemplate.h"
 #include "framework/cmdichildwnd.h"
@@ -86,6 +87,13 @@ void CWinApp::AddDocTemplate(CDocTemplate* docTemplate)
 
 void CWinApp::CloseAllDocuments(bool endSession)
 {
+    if (AfxIsWorking()) {
+        AfxRunWhenIdle([endSession] {
+            if (CWinApp* app = AfxGetApp())
+                app->CloseAllDocuments(endSession);
+        });
+        return;
+    }
     for (CDocTemplate* docTemplate : m_templates)
         docTemplate->CloseAllDocuments(endSession);
 }

@@ -1,10 +1,12 @@
 #include "framework/mainframewidget.h"
 
 #include "framework/afxres.h"
+#include "framework/afxwork.h"
 #include "framework/cmdiframewnd.h"
 #include "framework/resources.h"
 
 #include <QCloseEvent>
+#include <QPointer>
 #include <QStatusTipEvent>
 
 CMainFrameWidget::CMainFrameWidget(CMDIFrameWnd* frame) : m_pFrame(frame) {}
@@ -21,6 +23,14 @@ bool CMainFrameWidget::event(QEvent* event)
 
 void CMainFrameWidget::closeEvent(QCloseEvent* event)
 {
+    if (AfxIsWorking()) {
+        event->ignore();
+        AfxRunWhenIdle([window = QPointer<CMainFrameWidget>(this)] {
+            if (window)
+                window->close();
+        });
+        return;
+    }
     if (m_pFrame)
         m_pFrame->OnCloseRequest();
     event->accept();

@@ -1,0 +1,14 @@
+#pragma once
+// Windows are never destroyed under a handler that is still running. While a view runs work (a
+// command or key of its own, a thumbnail rebuild, a film, a dialog it opened), a close asked for
+// meanwhile, in any way, is remembered and carried out from the event loop once the work is done.
+
+#include <functional>
+
+void AfxBeginWork();
+// The end of the outermost work schedules the actions that waited for it.
+void AfxEndWork();
+bool AfxIsWorking();
+// Runs `action` from the event loop once no work runs. The action checks that what it acts on
+// still exists.
+void AfxRunWhenIdle(std::function<void()> action);
