@@ -1,6 +1,7 @@
 #include "imaging/metafile/emffile.h"
 #include "imaging/metafiledecoder.h"
 #include "tests/metafile/emfwriter.h"
+#include "tests/resourcelimits.h"
 
 #include <gtest/gtest.h>
 
@@ -79,7 +80,8 @@ TEST(EmfDecoder, RefusesGarbageAndHeaderBombsQuickly)
         EXPECT_TRUE(renderEmf(data, QSize(64, 64)).isNull());
     }
     // The bombs are refused in well under a millisecond (bench/header-bombs); this only catches a stall.
-    EXPECT_LT(clock.elapsed(), 1000);
+    if (kChecksResourceLimits)
+        EXPECT_LT(clock.elapsed(), 1000);
 }
 
 TEST(EmfDecoder, SurvivesEveryTruncationAndCorruption)
@@ -127,7 +129,8 @@ TEST(EmfDecoder, LeavesOutBitmapsFarLargerThanTheirData)
     QElapsedTimer clock;
     clock.start();
     const QImage image = renderEmf(data, QSize(100, 100));
-    EXPECT_LT(clock.elapsed(), 1000);
+    if (kChecksResourceLimits)
+        EXPECT_LT(clock.elapsed(), 1000);
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.pixel(50, 50), kGreen);
     EXPECT_EQ(qAlpha(image.pixel(5, 5)), 0);
@@ -143,7 +146,8 @@ TEST(EmfDecoder, CutsOffFilesWithHugeRecordCounts)
     QElapsedTimer clock;
     clock.start();
     const QImage image = renderEmf(data, QSize(100, 100));
-    EXPECT_LT(clock.elapsed(), 5000);
+    if (kChecksResourceLimits)
+        EXPECT_LT(clock.elapsed(), 5000);
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.pixel(25, 50), kGreen);
     EXPECT_EQ(qAlpha(image.pixel(75, 50)), 0);
@@ -159,7 +163,8 @@ TEST(EmfDecoder, LeavesOutShapesReachingFarBeyondThePicture)
     QElapsedTimer clock;
     clock.start();
     const QImage image = renderEmf(data, QSize(100, 100));
-    EXPECT_LT(clock.elapsed(), 1000);
+    if (kChecksResourceLimits)
+        EXPECT_LT(clock.elapsed(), 1000);
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.pixel(50, 50), kGreen);
 }

@@ -1,6 +1,7 @@
 #include "imaging/metafile/wmffile.h"
 #include "imaging/metafiledecoder.h"
 #include "tests/metafile/wmfwriter.h"
+#include "tests/resourcelimits.h"
 
 #include <gtest/gtest.h>
 
@@ -111,7 +112,8 @@ TEST(WmfDecoder, RefusesGarbageAndHeaderBombsQuickly)
     }
     EXPECT_TRUE(renderWmf(redSquare(), QSize(20000, 20000)).isNull());
     // The bombs are refused in well under a millisecond (bench/header-bombs); this only catches a stall.
-    EXPECT_LT(clock.elapsed(), 1000);
+    if (kChecksResourceLimits)
+        EXPECT_LT(clock.elapsed(), 1000);
 }
 
 TEST(WmfDecoder, SurvivesEveryTruncationAndCorruption)
@@ -146,7 +148,8 @@ TEST(WmfDecoder, CutsOffFilesWithHugeRecordCounts)
     QElapsedTimer clock;
     clock.start();
     const QImage image = renderWmf(data, QSize(100, 100));
-    EXPECT_LT(clock.elapsed(), 5000);
+    if (kChecksResourceLimits)
+        EXPECT_LT(clock.elapsed(), 5000);
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.pixel(25, 50), kRed);
     EXPECT_EQ(qAlpha(image.pixel(75, 50)), 0);
@@ -165,7 +168,8 @@ TEST(WmfDecoder, LeavesOutShapesReachingFarBeyondThePicture)
     QElapsedTimer clock;
     clock.start();
     const QImage image = renderWmf(data, QSize(100, 100));
-    EXPECT_LT(clock.elapsed(), 1000);
+    if (kChecksResourceLimits)
+        EXPECT_LT(clock.elapsed(), 1000);
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.pixel(50, 50), kRed);
 }
