@@ -39,6 +39,8 @@ int AfxMessageBox(const QString& text, UINT type, UINT /*helpId*/)
     if (title.isEmpty())
         title = QApplication::applicationName();
     QMessageBox box(IconOf(type), title, text, QMessageBox::NoButton, QApplication::activeWindow());
+    // File names are never markup: "<i>it.avi" is shown as typed.
+    box.setTextFormat(Qt::PlainText);
     if ((type & 0x0F) == MB_OKCANCEL) {
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
     } else if ((type & 0x0F) == MB_YESNO) {

@@ -1,6 +1,7 @@
 // The framework's containers and controls: string arrays and their index errors, image lists,
 // and the list control's selection and notifications.
 
+#include "framework/afxmessagebox.h"
 #include "framework/afxres.h"
 #include "framework/cimagelist.h"
 #include "framework/cinvalidargexception.h"
@@ -14,9 +15,12 @@
 #include "tests/framework/testresources.h"
 #include "tests/framework/testview.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QListView>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -297,4 +301,21 @@ TEST_F(ListControl, SelectionFollowsItsItemsWhenOthersAreDeleted)
     EXPECT_TRUE(Selected().empty());
     EXPECT_FALSE(List().DeleteItem(3));
     EXPECT_FALSE(List().SetItemState(3, LVIS_SELECTED, LVIS_SELECTED));
+}
+
+TEST(MessageBox, ShowsItsTextAsTyped)
+{
+    QString shown;
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        shown = box->text();
+        format = box->textFormat();
+        box->accept();
+    });
+    const QString text = QStringLiteral("Can not create a Film file \"/films/<i>it.avi\".");
+    EXPECT_EQ(AfxMessageBox(text, MB_OK | MB_ICONINFORMATION), IDOK);
+    EXPECT_EQ(shown, text);
+    EXPECT_EQ(format, Qt::PlainText) << "a file name is never read as markup";
 }
