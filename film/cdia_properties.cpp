@@ -32,14 +32,24 @@ void CDia_Properties::OnOkClicked()
 {
     bool isNumber = false;
     const std::int32_t fps = m_EditFilmFps.GetWindowText().trimmed().toInt(&isNumber, 10);
-    if (!isNumber) {
-        AfxMessageBox(QStringLiteral("Frames per second must be a whole number, such as 2."), MB_OK | MB_ICONEXCLAMATION);
-        if (QWidget* edit = m_EditFilmFps.GetSafeWidget())
-            edit->setFocus();
-        m_EditFilmFps.SetSel(0, -1);
+    if (!isNumber || fps < 1) {
+        Refuse(QStringLiteral("Frames per second must be a whole number from 1 to 2147483647, such as 2."), m_EditFilmFps);
         return;
     }
-    g_FilmName = m_EditFilmName.GetWindowText();
+    const QString name = m_EditFilmName.GetWindowText();
+    if (name.trimmed().isEmpty()) {
+        Refuse(QStringLiteral("The film needs a file name, such as Film.avi."), m_EditFilmName);
+        return;
+    }
+    g_FilmName = name;
     g_FilmFps = fps;
     EndDialog(IDOK);
+}
+
+void CDia_Properties::Refuse(const QString& message, CEdit& edit)
+{
+    AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION);
+    if (QWidget* widget = edit.GetSafeWidget())
+        widget->setFocus();
+    edit.SetSel(0, -1);
 }

@@ -19,5 +19,9 @@ public:
 protected:
     void DoDataExchange(CDataExchange* dx) override;
 
+private:
+    // Says what is allowed and puts the edit in front, selected, for the user to mend.
+    void Refuse(const QString& message, CEdit& edit);
+
     DECLARE_MESSAGE_MAP()
 };

@@ -72,26 +72,36 @@ TEST_F(PropertiesTest, CancelKeepsTheWindowButSeedsLaterWindows)
     EXPECT_EQ(first->m_FilmFps, 9);
 }
 
-TEST_F(PropertiesTest, ARateThatIsNoWholeNumberKeepsTheDialogOpen)
+TEST_F(PropertiesTest, RatesBelowOneOrNoWholeNumberAndEmptyNamesKeepTheDialogOpen)
 {
     ASSERT_TRUE(WriteFlatImage(PhotoPath("a.png"), 40, 30, Qt::red));
     CListView_Photos* list = OpenList(PhotoPath("a.png"));
     ASSERT_NE(list, nullptr);
-    int refusals = 0;
-    m_onMessage = [&refusals](const QString&) { ++refusals; };
-    const QStringList badRates{"", "abc", "2.5", "2147483648", "-2147483649"};
-    for (const QString& rate : badRates) {
-        AnswerDialog(nullptr, QString(), rate, IDOK);
+    struct Entry {
+        QString name;
+        QString rate;
+    };
+    const Entry refused[] = {{QString(), ""},   {QString(), "abc"},         {QString(), "2.5"},
+                             {QString(), "0"},  {QString(), "-1"},          {QString(), "-2147483648"},
+                             {QString(), "2147483648"}, {"", "3"},          {"   ", "3"}};
+    for (const Entry& entry : refused) {
+        m_messages.clear();
+        AnswerDialog(nullptr, entry.name, entry.rate, IDOK);
         // After the refusal the dialog is still open; cancel it.
         QTimer::singleShot(50, [] {
             if (QWidget* dialog = QApplication::activeModalWidget())
                 dialog->findChild<QPushButton*>(QStringLiteral("control%1").arg(IDCANCEL))->click();
         });
         list->OnShowProperties();
+        const QString expected = entry.name.isNull()
+                                     ? QStringLiteral("Frames per second must be a whole number from 1 to 2147483647, such as 2.")
+                                     : QStringLiteral("The film needs a file name, such as Film.avi.");
+        EXPECT_EQ(m_messages, QStringList{expected}) << entry.name.toStdString() << "/" << entry.rate.toStdString();
+        EXPECT_EQ(list->m_FilmFps, 2);
+        EXPECT_EQ(list->m_FilmName, "Film.avi");
     }
-    EXPECT_EQ(refusals, int(badRates.size()));
-    EXPECT_EQ(list->m_FilmFps, 2);
-    AnswerDialog(nullptr, QString(), QStringLiteral("-2147483648"), IDOK);
+    AnswerDialog(nullptr, QStringLiteral(" Spaced.avi"), QStringLiteral(" 2147483647 "), IDOK);
     list->OnShowProperties();
-    EXPECT_EQ(list->m_FilmFps, std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(list->m_FilmFps, std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(list->m_FilmName, " Spaced.avi");
 }
