@@ -5,6 +5,8 @@
 #include "framework/afxres.h"
 #include "framework/cwinapp.h"
 
+#include <algorithm>
+
 void CFrameTools::ShowProgress(QString text, CProgressCtrl* control)
 {
     if (text.size() > 50)
@@ -16,7 +18,10 @@ void CFrameTools::ShowProgress(QString text, CProgressCtrl* control)
     statusBar.SetPaneText(0, text, true);
     RECT pane;
     statusBar.GetItemRect(0, &pane);
-    const std::int32_t left = text.isEmpty() ? 2 : std::int32_t(double(text.size()) * 5.5);
+    // 5.5 pixels a character is an estimate; where the font draws the text wider, the bar starts
+    // after it, so that the whole text shows.
+    const std::int32_t estimate = std::int32_t(double(text.size()) * 5.5);
+    const std::int32_t left = text.isEmpty() ? 2 : std::max(estimate, statusBar.GetTextRight(0) + CStatusBar::kTextGap);
     const RECT rect{left, 2, pane.right - 5, 16};
     CProgressCtrl* bar = control ? control : &m_Progress;
     if (bar->HasWindow())

@@ -7,8 +7,11 @@
 
 #include <QLabel>
 #include <QMainWindow>
+#include <QProgressBar>
 #include <QStatusBar>
 #include <QTimer>
+
+#include <algorithm>
 
 bool CStatusBar::Create(CFrameWnd* parent, DWORD style, UINT id)
 {
@@ -32,6 +35,7 @@ bool CStatusBar::SetIndicators(const UINT* ids, int count)
         return false;
     for (int i = 0; i < count; ++i) {
         auto* label = new QLabel(bar);
+        label->setTextFormat(Qt::PlainText);
         label->setObjectName(QStringLiteral("pane%1").arg(i));
         if (ids[i] == ID_SEPARATOR) {
             label->setMinimumWidth(1);
@@ -79,9 +83,36 @@ bool CStatusBar::SetPaneText(int index, const QString& text, bool update)
         return false;
     QLabel* label = m_panes[size_t(index)].label;
     label->setText(text);
+    KeepTextUncovered(index);
     if (update && label->isVisible())
         label->repaint();
     return true;
+}
+
+int CStatusBar::GetTextRight(int index) const
+{
+    if (index < 0 || index >= int(m_panes.size()))
+        return 0;
+    const QLabel* label = m_panes[size_t(index)].label;
+    const int left = label->geometry().left() + label->contentsRect().left() + label->margin() + std::max(label->indent(), 0);
+    return left + label->fontMetrics().horizontalAdvance(label->text());
+}
+
+void CStatusBar::KeepTextUncovered(int index)
+{
+    QWidget* bar = GetSafeWidget();
+    if (!bar || m_panes[size_t(index)].label->text().isEmpty())
+        return;
+    RECT pane;
+    GetItemRect(index, &pane);
+    const int textEnd = GetTextRight(index) + kTextGap;
+    for (QProgressBar* control : bar->findChildren<QProgressBar*>(Qt::FindDirectChildrenOnly)) {
+        QRect area = control->geometry();
+        if (area.left() >= textEnd || area.left() < pane.left || area.left() >= pane.right)
+            continue;
+        area.setLeft(textEnd);
+        control->setGeometry(area);
+    }
 }
 
 QString CStatusBar::GetPaneText(int index) const

@@ -7,6 +7,7 @@
 #include "framework/afxres.h"
 #include "platform/avifile/avifile.h"
 
+#include <QApplication>
 #include <QChildEvent>
 #include <QDir>
 #include <QFile>
@@ -71,6 +72,39 @@ TEST_F(FilmTest, AFolderThatDoesNotExistCannotTakeAFilm)
     list->OnMakeFilm();
     const QString path = FilmFolder() + QStringLiteral("/missing/Film.avi");
     EXPECT_EQ(m_messages, QStringList{QStringLiteral("Can not create a Film file \"%1\".").arg(path)});
+}
+
+TEST_F(FilmTest, TheProgressBarNeverCoversTheFrameCounter)
+{
+    for (int i = 0; i < 2; ++i)
+        ASSERT_TRUE(WriteFlatImage(PhotoPath(QStringLiteral("%1.png").arg(i)), 32, 24, Qt::gray));
+    CListView_Photos* list = OpenList(PhotoPath("0.png"));
+    ASSERT_NE(list, nullptr);
+    Select(list, {0, 1});
+    // Each frame text is painted at once; at that moment the bar must start after it.
+    class Spy : public QObject {
+    public:
+        CMainFrame* frame = nullptr;
+        QStringList seen;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            const QString text = frame->m_wndStatusBar.GetPaneText(0);
+            QWidget* bar = g_pFrameTools->m_Progress.GetSafeWidget();
+            if (event->type() == QEvent::Paint && bar && text.startsWith(" Frame")) {
+                seen << text;
+                EXPECT_GT(bar->geometry().left(), frame->m_wndStatusBar.GetTextRight(0)) << text.toStdString();
+            }
+            return false;
+        }
+    } spy;
+    spy.frame = Frame();
+    auto* pane = Frame()->m_wndStatusBar.GetSafeWidget()->findChild<QWidget*>(QStringLiteral("pane0"));
+    ASSERT_NE(pane, nullptr);
+    pane->installEventFilter(&spy);
+    QApplication::processEvents(); // the shown window is exposed, so panes paint at once
+    list->OnMakeFilm();
+    spy.seen.removeDuplicates(); // the pane also repaints under the bar
+    EXPECT_EQ(spy.seen, (QStringList{" Frame     1 /     2 ", " Frame     2 /     2 "}));
 }
 
 TEST_F(FilmTest, ThreeFramesWithProgressCounterAndTheFinalMessageLast)

@@ -195,28 +195,44 @@ TEST_F(ShellTest, SaveNeverTouchesTheOpenedFile)
     EXPECT_EQ(original.readAll(), bytes);
 }
 
-TEST_F(ShellTest, ProgressBarGeometryFollowsTheTextLength)
+TEST_F(ShellTest, ProgressBarStartsAfterItsTextAsTheFontDrawsIt)
 {
+    // At least 5.5 pixels a character (at most 50 characters), and never over the text.
     const struct {
         QString text;
-        int left;
-    } cases[] = {{" ", 5}, {" Creating a Film:  ", 104}, {"", 2}, {QString(50, 'x'), 275}, {QString(51, 'y'), 275}};
+        int estimate;
+    } cases[] = {{" ", 5}, {" Creating a Film:  ", 104}, {"", 2}, {QString(50, 'W'), 275}, {QString(51, 'y'), 275}};
+    CStatusBar& statusBar = Frame()->m_wndStatusBar;
     for (const auto& c : cases) {
         QApplication::processEvents(); // the status bar's layout settles, as between commands
         g_pFrameTools->ShowProgress(c.text, nullptr);
         RECT pane;
-        Frame()->m_wndStatusBar.GetItemRect(0, &pane);
+        statusBar.GetItemRect(0, &pane);
         auto* bar = qobject_cast<QProgressBar*>(g_pFrameTools->m_Progress.GetSafeWidget());
         ASSERT_NE(bar, nullptr);
-        EXPECT_EQ(bar->geometry().left(), c.left) << c.text.toStdString();
+        if (c.text.isEmpty())
+            EXPECT_EQ(bar->geometry().left(), 2);
+        else
+            EXPECT_EQ(bar->geometry().left(), std::max(c.estimate, statusBar.GetTextRight(0) + CStatusBar::kTextGap))
+                << c.text.toStdString();
         EXPECT_EQ(bar->geometry().top(), 2);
         EXPECT_EQ(bar->geometry().bottom(), 15);
         EXPECT_EQ(bar->geometry().right(), pane.right - 5 - 1);
         EXPECT_EQ(bar->value(), 0);
         EXPECT_EQ(bar->maximum(), 100);
-        EXPECT_EQ(Frame()->m_wndStatusBar.GetPaneText(0), c.text.left(50));
+        EXPECT_EQ(statusBar.GetPaneText(0), c.text.left(50));
     }
-    EXPECT_EQ(Frame()->m_wndStatusBar.GetSafeWidget()->findChildren<QProgressBar*>().size(), 1);
+    // Fifty wide letters are wider than 275 pixels in any font this runs with.
+    EXPECT_GT(statusBar.GetTextRight(0), 275);
+    EXPECT_EQ(statusBar.GetSafeWidget()->findChildren<QProgressBar*>().size(), 1);
+
+    // A longer text put in the pane later moves the bar's left edge after it.
+    g_pFrameTools->ShowProgress(QStringLiteral(" "), nullptr);
+    QWidget* bar = g_pFrameTools->m_Progress.GetSafeWidget();
+    const int right = bar->geometry().right();
+    Frame()->SetMessageText(QString(30, 'W'));
+    EXPECT_EQ(bar->geometry().left(), statusBar.GetTextRight(0) + CStatusBar::kTextGap);
+    EXPECT_EQ(bar->geometry().right(), right);
 }
 
 TEST_F(ShellTest, MenuItemsShowTheirPromptInTheStatusBar)
