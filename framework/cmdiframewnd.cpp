@@ -24,6 +24,17 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+namespace {
+// "&1 text" to "&9 text", then "1&0 text": each entry's own digit is its mnemonic. The text's
+// ampersands are its own, not mnemonics.
+QString NumberedMenuText(int number, QString text)
+{
+    const QString digits = QString::number(number);
+    const QString mnemonic = digits.left(digits.size() - 1) + QLatin1Char('&') + digits.right(1);
+    return mnemonic + QLatin1Char(' ') + text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+} // namespace
+
 IMPLEMENT_DYNAMIC(CMDIFrameWnd, CFrameWnd)
 
 BEGIN_MESSAGE_MAP(CMDIFrameWnd, CFrameWnd)
@@ -257,9 +268,7 @@ void CMDIFrameWnd::RefreshRecentFileItems()
         const bool used = int(i) < count;
         action->setVisible(used);
         if (used) {
-            // A path's own ampersands must not turn into mnemonics.
-            const QString path = (*list)[int(i)].replace(QLatin1Char('&'), QStringLiteral("&&"));
-            action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
+            action->setText(NumberedMenuText(int(i) + 1, (*list)[int(i)]));
         }
     }
     for (QAction* placeholder : m_recentFilePlaceholders)
@@ -280,7 +289,7 @@ void CMDIFrameWnd::AddWindowList(QMenu* menu)
     separator->setProperty("windowList", true);
     int number = 1;
     for (QMdiSubWindow* window : windows) {
-        QAction* action = menu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(window->windowTitle()));
+        QAction* action = menu->addAction(NumberedMenuText(number++, window->windowTitle()));
         action->setProperty("windowList", true);
         action->setCheckable(true);
         action->setChecked(window == m_pMdiArea->currentSubWindow());
