@@ -5,6 +5,7 @@
 #include "app/cstrevioapp.h"
 #include "app/cstreviodoc.h"
 #include "app/globals.h"
+#include "browser/thumbnailrun.h"
 #include "film/cdia_properties.h"
 #include "framework/afxres.h"
 #include "framework/cmultidoctemplate.h"
@@ -81,43 +82,39 @@ void CListView_Photos::OnInitialUpdate()
     RebuildThumbnails();
 }
 
-void CListView_Photos::AddThumbnail(int index, const QString& path)
+void CListView_Photos::AddThumbnail(int index, const QString& path, ThumbnailRun& thumbnails)
 {
-    const std::u16string widePath = path.toStdU16String();
-    GpBitmap* bitmap = nullptr;
-    GdipCreateBitmapFromFile(reinterpret_cast<const WCHAR*>(widePath.c_str()), &bitmap);
-    GpImage* image = GdipBitmapAsImage(bitmap);
-    UINT height = 0;
-    UINT width = 0;
-    GdipGetImageHeight(image, &height);
-    GdipGetImageWidth(image, &width);
-    // A photo that cannot be decoded, or reads width 0, keeps an empty cell.
-    GpImage* thumbnail = nullptr;
-    HBITMAP thumbnailBitmap = nullptr;
-    if (width > 0 && height > 0) {
-        const UINT thumbHeight = (UINT(m_ThumbWidth) * height) / width;
-        if (GdipGetImageThumbnail(image, UINT(m_ThumbWidth), thumbHeight, &thumbnail, nullptr, nullptr) == Ok)
-            GdipCreateHBITMAPFromBitmap(GdipImageAsBitmap(thumbnail), &thumbnailBitmap, 0);
+    if (const std::optional<int> kept = thumbnails.keptCell(index)) {
+        m_ImageList.CopyCell(index, *m_ThumbnailMemo.cells, *kept);
+    } else {
+        // The photo's size and thumbnail come from its reduced picture, made ahead; a photo that
+        // cannot be decoded, or reads width 0, keeps an empty cell.
+        const QImage thumbnail = thumbnails.thumbnail(index);
+        GpBitmap* bitmap = nullptr;
+        HBITMAP thumbnailBitmap = nullptr;
+        if (!thumbnail.isNull() && GdipCreateBitmapFromImage(thumbnail, &bitmap) == Ok)
+            GdipCreateHBITMAPFromBitmap(bitmap, &thumbnailBitmap, 0);
         if (thumbnailBitmap)
             m_ImageList.Replace(index, thumbnailBitmap, nullptr);
+        if (thumbnailBitmap)
+            DeleteObject(thumbnailBitmap);
+        if (bitmap)
+            GdipDisposeImage(GdipBitmapAsImage(bitmap));
     }
     m_Folder = g_pFrameTools->GetFileName(path);
     LVITEM item{LVIF_TEXT | LVIF_IMAGE, index, 0, 0, 0, m_Folder, index};
     m_pList->InsertItem(&item);
-    if (thumbnail)
-        GdipDisposeImage(thumbnail);
-    if (thumbnailBitmap)
-        DeleteObject(thumbnailBitmap);
     const qsizetype count = m_Photos.GetSize();
     g_pFrameTools->m_Progress.SendMessage(PBM_SETPOS, std::uintptr_t((100 * qint64(index)) / count), 0);
     g_pFrameTools->m_Progress.RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    if (image)
-        GdipDisposeImage(image);
 }
 
 void CListView_Photos::RebuildThumbnails()
 {
     CBusyScope busy(this);
+    // Cells of another size are of no use to this rebuild; they go before the new ones come.
+    if (m_ThumbnailMemo.cells && m_ThumbnailMemo.cells->cellSize != QSize(m_ThumbWidth, m_ThumbHeight))
+        m_ThumbnailMemo = ThumbnailRun::Memo();
     m_ImageList.DeleteImageList();
     m_ImageList.Create(m_ThumbWidth, m_ThumbHeight, ILC_COLOR24, 0, 1);
     m_pList->SetImageList(&m_ImageList, LVSIL_NORMAL);
@@ -128,8 +125,12 @@ void CListView_Photos::RebuildThumbnails()
     m_ImageList.SetImageCount(UINT(count));
     AfxBeginWaitCursor();
     g_pFrameTools->ShowProgress(QStringLiteral(" "), nullptr);
-    for (qsizetype k = 0; k < count; ++k)
-        AddThumbnail(int(k), m_Photos[k]);
+    {
+        ThumbnailRun thumbnails(m_Photos, m_ThumbWidth, m_ImageList.GetCellSize(), m_ThumbnailMemo);
+        for (qsizetype k = 0; k < count; ++k)
+            AddThumbnail(int(k), m_Photos[k], thumbnails);
+        m_ThumbnailMemo = thumbnails.memo(m_ImageList.GetData());
+    }
     m_pList->SetRedraw(true);
     AfxEndWaitCursor();
     g_pFrameTools->m_Progress.DestroyWindow();

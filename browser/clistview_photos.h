@@ -4,6 +4,7 @@
 
 #include "framework/cimagelist.h"
 #include "framework/clistview.h"
+#include "browser/thumbnailrun.h"
 #include "framework/cstringarray.h"
 
 #include <QString>
@@ -47,7 +48,10 @@ public:
 private:
     void OpenPhoto(qsizetype index);
     void RemoveSelectedPhotos();
-    void AddThumbnail(int index, const QString& path);
+    void AddThumbnail(int index, const QString& path, ThumbnailRun& thumbnails);
+
+    // What the last rebuild made, for the next one to keep.
+    ThumbnailRun::Memo m_ThumbnailMemo;
 
     DECLARE_MESSAGE_MAP()
 };

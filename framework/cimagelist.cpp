@@ -59,3 +59,12 @@ bool CImageList::Replace(int index, HBITMAP bitmap, HBITMAP /*mask*/)
     m_pData->images[size_t(index)] = std::move(image);
     return true;
 }
+
+bool CImageList::CopyCell(int index, const CImageListData& source, int sourceIndex)
+{
+    if (!m_pData || index < 0 || index >= GetImageCount() || source.cellSize != m_pData->cellSize || sourceIndex < 0
+        || sourceIndex >= int(source.images.size()))
+        return false;
+    m_pData->images[size_t(index)] = source.images[size_t(sourceIndex)];
+    return true;
+}

@@ -30,6 +30,8 @@ public:
     int GetImageCount() const;
     // Copies `bitmap` into cell `index`; the mask is not used by 24-bit lists.
     bool Replace(int index, HBITMAP bitmap, HBITMAP mask);
+    // Takes the image of cell `sourceIndex` of another list with cells of the same size.
+    bool CopyCell(int index, const CImageListData& source, int sourceIndex);
     QSize GetCellSize() const;
     const void* GetSafeHandle() const { return m_pData.get(); }
 

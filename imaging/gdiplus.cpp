@@ -172,6 +172,17 @@ void GdipFree(void* ptr)
     std::free(ptr);
 }
 
+GpStatus GdipCreateBitmapFromImage(const QImage& image, GpBitmap** bitmap)
+{
+    if (!bitmap)
+        return InvalidParameter;
+    *bitmap = nullptr;
+    if (image.isNull() || !fitsPixelBudget(image.size()))
+        return InvalidParameter;
+    *bitmap = new (std::nothrow) GpBitmap(std::make_shared<StillSource>(image));
+    return *bitmap ? Ok : OutOfMemory;
+}
+
 GpImage* GdipBitmapAsImage(GpBitmap* bitmap)
 {
     return bitmap;

@@ -66,6 +66,10 @@ GpStatus GdipDisposeImage(GpImage* image);
 void* GdipAlloc(std::size_t size);
 void GdipFree(void* ptr);
 
+// A bitmap of a picture already in memory (a thumbnail made ahead), as GdipGetImageThumbnail
+// hands out its thumbnails.
+GpStatus GdipCreateBitmapFromImage(const QImage& image, GpBitmap** bitmap);
+
 // GpBitmap is a GpImage; this upcast keeps call sites free of casts.
 GpImage* GdipBitmapAsImage(GpBitmap* bitmap);
 // The bitmap an image is (a thumbnail, a loaded image), or null when it is none.

@@ -1,0 +1,80 @@
+#include "browser/thumbnailrun.h"
+
+#include "framework/cimagelist.h"
+#include "framework/cstringarray.h"
+#include "imaging/reducedpicturestore.h"
+#include "imaging/thumbnailprefetcher.h"
+#include "imaging/thumbnailsettings.h"
+
+namespace {
+
+ReducedPictureStore* SharedStore()
+{
+    return ThumbnailSettings::current().memory ? &ReducedPictureStore::shared() : nullptr;
+}
+
+int WorkerThreads()
+{
+    const int threads = ThumbnailSettings::current().threads;
+    return threads < 0 ? ThumbnailPrefetcher::defaultThreads() : threads;
+}
+
+} // namespace
+
+ThumbnailRun::ThumbnailRun(const CStringArray& photos, int width, const QSize& cellSize, const Memo& previous)
+    : m_width(width)
+    , m_loader(SharedStore())
+{
+    QHash<QString, int> earlier;
+    const bool sameCells = previous.cells && previous.cells->cellSize == cellSize;
+    if (sameCells)
+        for (size_t i = 0; i < previous.paths.size(); ++i)
+            earlier.insert(previous.paths[i], int(i));
+    const qsizetype count = photos.GetSize();
+    m_paths.reserve(size_t(count));
+    m_stamps.reserve(size_t(count));
+    m_kept.reserve(size_t(count));
+    for (qsizetype k = 0; k < count; ++k) {
+        const QString& path = photos[k];
+        const FileStamp stamp = FileStamp::of(path);
+        const auto found = earlier.constFind(path);
+        const bool keeps = stamp.valid() && found != earlier.constEnd() && previous.stamps[size_t(*found)] == stamp;
+        m_paths.push_back(path);
+        m_stamps.push_back(stamp);
+        m_kept.push_back(keeps ? *found : -1);
+        if (!keeps) {
+            m_positionToMake.insert(int(k), int(m_toMake.size()));
+            m_toMake.push_back(int(k));
+        }
+    }
+    if (m_toMake.empty())
+        return;
+    m_prefetcher = std::make_unique<ThumbnailPrefetcher>(
+        int(m_toMake.size()),
+        [this](int position) {
+            const size_t k = size_t(m_toMake[size_t(position)]);
+            return m_loader.load(m_paths[k], m_stamps[k])->thumbnail(m_width);
+        },
+        WorkerThreads());
+}
+
+ThumbnailRun::~ThumbnailRun() = default;
+
+std::optional<int> ThumbnailRun::keptCell(int index) const
+{
+    const int kept = m_kept[size_t(index)];
+    return kept >= 0 ? std::optional<int>(kept) : std::nullopt;
+}
+
+QImage ThumbnailRun::thumbnail(int index)
+{
+    const auto position = m_positionToMake.constFind(index);
+    if (!m_prefetcher || position == m_positionToMake.constEnd())
+        return QImage();
+    return m_prefetcher->take(*position);
+}
+
+ThumbnailRun::Memo ThumbnailRun::memo(std::shared_ptr<const CImageListData> cells) const
+{
+    return Memo{m_paths, m_stamps, std::move(cells)};
+}

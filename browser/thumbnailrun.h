@@ -1,0 +1,54 @@
+#pragma once
+// The thumbnails of one rebuild of a photo list. A photo unchanged since the list's last rebuild
+// (same path, size, modification time and file) at the same cell size keeps its cell; the others
+// get a thumbnail from their reduced picture, which comes from memory, or from a decode made
+// ahead on worker threads. The workers end with the run.
+
+#include "imaging/filestamp.h"
+#include "imaging/reducedpictureloader.h"
+
+#include <QHash>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+class CStringArray;
+struct CImageListData;
+class ThumbnailPrefetcher;
+
+class ThumbnailRun {
+public:
+    // What a rebuild leaves for the next one: each item's photo and its state, and the cells.
+    struct Memo {
+        std::vector<QString> paths;
+        std::vector<FileStamp> stamps;
+        std::shared_ptr<const CImageListData> cells;
+    };
+
+    ThumbnailRun(const CStringArray& photos, int width, const QSize& cellSize, const Memo& previous);
+    ~ThumbnailRun();
+    ThumbnailRun(const ThumbnailRun&) = delete;
+    ThumbnailRun& operator=(const ThumbnailRun&) = delete;
+
+    // The cell of the earlier rebuild that photo `index` keeps, if any.
+    std::optional<int> keptCell(int index) const;
+    // The thumbnail of photo `index` at the run's width; null when the photo gives none. Indices
+    // that keep no cell are asked for in increasing order.
+    QImage thumbnail(int index);
+
+    Memo memo(std::shared_ptr<const CImageListData> cells) const;
+
+private:
+    std::vector<QString> m_paths;
+    std::vector<FileStamp> m_stamps;
+    std::vector<int> m_kept;            // earlier cell of each photo, or -1
+    std::vector<int> m_toMake;          // photos without a kept cell, in order
+    QHash<int, int> m_positionToMake;   // photo index -> position in m_toMake
+    int m_width;
+    ReducedPictureLoader m_loader;
+    std::unique_ptr<ThumbnailPrefetcher> m_prefetcher;
+};

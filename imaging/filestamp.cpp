@@ -1,0 +1,19 @@
+#include "imaging/filestamp.h"
+
+#include "platform/paths/localpath.h"
+
+#include <sys/stat.h>
+
+FileStamp FileStamp::of(const QString& path)
+{
+    struct stat st {};
+    if (::stat(LocalPath::encode(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return FileStamp();
+    FileStamp stamp;
+    stamp.size = qint64(st.st_size);
+    stamp.mtimeSeconds = qint64(st.st_mtim.tv_sec);
+    stamp.mtimeNanoseconds = qint64(st.st_mtim.tv_nsec);
+    stamp.inode = quint64(st.st_ino);
+    stamp.device = quint64(st.st_dev);
+    return stamp;
+}

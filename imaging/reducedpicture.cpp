@@ -1,0 +1,64 @@
+#include "imaging/reducedpicture.h"
+
+#include "imaging/imagesource.h"
+
+#include <algorithm>
+
+namespace {
+
+QImage stored(QImage picture)
+{
+    if (picture.isNull())
+        return picture;
+    if (!picture.hasAlphaChannel())
+        return picture.convertToFormat(QImage::Format_RGB888);
+    return picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+QImage scaledExactly(const QImage& image, const QSize& size)
+{
+    if (image.size() == size)
+        return image;
+    return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+} // namespace
+
+QSize ReducedPicture::fittedSize(const QSize& photo)
+{
+    if (photo.width() <= kLargestSide && photo.height() <= kLargestSide)
+        return photo;
+    const QSize fitted = photo.scaled(kLargestSide, kLargestSide, Qt::KeepAspectRatio);
+    return QSize(std::max(fitted.width(), 1), std::max(fitted.height(), 1));
+}
+
+ReducedPicture ReducedPicture::fromSource(ImageSource& source)
+{
+    ReducedPicture reduced;
+    reduced.photoSize = source.size();
+    if (reduced.photoSize.isEmpty())
+        return reduced;
+    const QSize fitted = fittedSize(reduced.photoSize);
+    const QImage decoded = source.decodeReduced(fitted);
+    if (!decoded.isNull())
+        reduced.picture = stored(scaledExactly(decoded, fitted));
+    return reduced;
+}
+
+ReducedPicture ReducedPicture::fromThumbnail(const QSize& photoSize, const QImage& thumbnail)
+{
+    ReducedPicture reduced;
+    reduced.photoSize = photoSize;
+    reduced.picture = stored(thumbnail);
+    return reduced;
+}
+
+QImage ReducedPicture::thumbnail(int width) const
+{
+    if (!isDecoded() || photoSize.isEmpty() || width <= 0)
+        return QImage();
+    const quint32 height = (quint32(width) * quint32(photoSize.height())) / quint32(photoSize.width());
+    const QSize size(width, int(std::clamp<quint32>(height, 1, 65535)));
+    const QImage::Format format = picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    return scaledExactly(picture, size).convertToFormat(format);
+}

@@ -1,0 +1,15 @@
+#pragma once
+// How the photo list makes its thumbnails. The program keeps the defaults; tests and benchmarks
+// change them to compare the roads, which must give the same thumbnails.
+
+struct ThumbnailSettings {
+    int threads = -1;      // workers making thumbnails ahead; -1: one a core, 0: none
+    bool memory = true;    // reduced pictures kept in memory between rebuilds
+    bool diskCache = true; // the desktop's thumbnail cache
+
+    static ThumbnailSettings& current()
+    {
+        static ThumbnailSettings settings;
+        return settings;
+    }
+};
