@@ -8,9 +8,38 @@
 
 #include <QPainter>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 
 IMPLEMENT_DYNCREATE(CStrevioView, CView)
+
+namespace {
+struct PhotoPlace {
+    INT x;
+    INT y;
+    INT width;
+    INT height;
+};
+
+// Where a photo of w × h pixels goes. On screen: the window's outer width W with the height in
+// proportion, in unsigned 32-bit arithmetic, at 0,0. A printer's units are not screen pixels, so
+// there the photo fills the printable width, or the printable height when that is the tighter
+// bound, keeping its proportions, at the printable area's top-left corner.
+PhotoPlace PhotoPlaceOn(const CDC* dc, UINT W, UINT w, UINT h)
+{
+    if (!dc->IsPrinting()) {
+        const UINT H = (W * h) / w;
+        return {0, 0, INT(W), INT(H)};
+    }
+    const std::int64_t pageWidth = dc->GetDeviceCaps(HORZRES);
+    const std::int64_t pageHeight = dc->GetDeviceCaps(VERTRES);
+    const std::int64_t height = pageWidth * h / w;
+    if (height <= pageHeight)
+        return {0, 0, INT(pageWidth), INT(std::max<std::int64_t>(height, 1))};
+    return {0, 0, INT(std::max<std::int64_t>(pageHeight * w / h, 1)), INT(pageHeight)};
+}
+} // namespace
 
 BEGIN_MESSAGE_MAP(CStrevioView, CView)
     ON_COMMAND(ID_FILE_PRINT, &CStrevioView::OnFilePrint)
@@ -51,8 +80,8 @@ void CStrevioView::DrawPhoto(CDC* dc, QString path)
     GdipGetImageHeight(image, &h);
     GdipGetImageWidth(image, &w);
     if (w > 0 && h > 0) {
-        const UINT H = (W * h) / w;
-        GdipDrawImageRectI(graphics, image, 0, 0, INT(W), INT(H));
+        const PhotoPlace place = PhotoPlaceOn(dc, W, w, h);
+        GdipDrawImageRectI(graphics, image, place.x, place.y, place.width, place.height);
     } else if (QPainter* painter = dc->GetPainter()) {
         // Nothing to scale: say so instead of dividing by a zero width.
         const QString text = path.isEmpty() ? QStringLiteral("No photo to show.")

@@ -6,6 +6,11 @@
 
 class QPainter;
 
+// GetDeviceCaps indexes: the drawable area of the device, in device units (a printer's printable
+// area, a window's client area).
+constexpr int HORZRES = 8;
+constexpr int VERTRES = 10;
+
 class CDC {
 public:
     explicit CDC(QPainter* painter, bool printing = false);
@@ -16,6 +21,7 @@ public:
     HDC GetSafeHdc() const { return m_hDC; }
     QPainter* GetPainter() const { return m_pPainter; }
     bool IsPrinting() const { return m_bPrinting; }
+    int GetDeviceCaps(int index) const; // 0 for an index it does not know
 
 private:
     QPainter* m_pPainter;

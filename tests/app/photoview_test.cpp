@@ -9,9 +9,19 @@
 #include "framework/cdocument.h"
 #include "framework/cmultidoctemplate.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QGraphicsItem>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPainter>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QTimer>
+
+#include <cstdlib>
 
 class PhotoViewTest : public StrevioAppTest {
 protected:
@@ -34,7 +44,69 @@ protected:
         painter.end();
         return canvas;
     }
+
+    // Prints the open photo window to a PDF on `paper` through File > Print and renders the page
+    // with poppler at 72 dpi, one pixel a point. `printable` receives the page's printable area.
+    QImage PrintOnPaper(QPageSize::PageSizeId paper, QRectF* printable)
+    {
+        const QString pdf = FilmFolder() + QStringLiteral("/print.pdf");
+        AfxSetPrintDialogHandler([&](QPrinter* printer) {
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(pdf);
+            printer->setPageSize(QPageSize(paper));
+            *printable = printer->pageLayout().paintRectPoints();
+            return true;
+        });
+        const bool printed = Frame()->ExecuteCommand(ID_FILE_PRINT);
+        AfxSetPrintDialogHandler({});
+        if (!printed)
+            return QImage();
+        const QString png = FilmFolder() + QStringLiteral("/print");
+        RunTool(QStringLiteral("pdftoppm"), {"-r", "72", "-png", "-singlefile", pdf, png});
+        return QImage(png + QStringLiteral(".png"));
+    }
 };
+
+namespace {
+// The bounding box of the pixels of `within` (the whole image by default) that are clearly not
+// white paper.
+QRect InkedArea(const QImage& page, QRect within = QRect())
+{
+    if (within.isNull())
+        within = page.rect();
+    QRect box;
+    for (int y = within.top(); y <= within.bottom(); ++y)
+        for (int x = within.left(); x <= within.right(); ++x)
+            if (qGray(page.pixel(x, y)) < 200)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+// The bounding box of the pixels that are paper white.
+QRect PaperArea(const QImage& page)
+{
+    QRect box;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (page.pixel(x, y) == qRgb(255, 255, 255))
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+// Whether every pixel of `area` (less a pixel of antialiased border) is `color`, within a few levels.
+bool AllOfColor(const QImage& page, const QRect& area, QColor color)
+{
+    const QRect inner = area.adjusted(1, 1, -1, -1);
+    for (int y = inner.top(); y <= inner.bottom(); ++y)
+        for (int x = inner.left(); x <= inner.right(); ++x) {
+            const QColor seen = page.pixelColor(x, y);
+            if (std::abs(seen.red() - color.red()) > 8 || std::abs(seen.green() - color.green()) > 8
+                || std::abs(seen.blue() - color.blue()) > 8)
+                return false;
+        }
+    return !inner.isEmpty();
+}
+} // namespace
 
 TEST_F(PhotoViewTest, DrawsThePhotoAtTheWindowWidthWithTruncatedHeight)
 {
@@ -83,6 +155,75 @@ TEST_F(PhotoViewTest, PrintingToPdfMakesOnePage)
     const QByteArray bytes = file.readAll();
     EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), 1);
     EXPECT_GT(bytes.size(), 1000);
+}
+
+TEST_F(PhotoViewTest, APrintedPhotoFillsThePrintableWidthOfA4AndLetter)
+{
+    ASSERT_TRUE(WriteFlatImage(PhotoPath("wide.png"), 300, 200, QColor(20, 40, 220)));
+    ASSERT_NE(OpenPhoto(PhotoPath("wide.png")), nullptr);
+    for (const QPageSize::PageSizeId paper : {QPageSize::A4, QPageSize::Letter}) {
+        SCOPED_TRACE(QPageSize::name(paper).toStdString());
+        QRectF printable;
+        const QImage page = PrintOnPaper(paper, &printable);
+        ASSERT_FALSE(page.isNull());
+        EXPECT_NEAR(page.width(), QPageSize(paper).sizePoints().width(), 1);
+        const QRect inked = InkedArea(page);
+        EXPECT_NEAR(inked.left(), printable.left(), 1.5);
+        EXPECT_NEAR(inked.top(), printable.top(), 1.5);
+        EXPECT_NEAR(inked.width(), printable.width(), 2);
+        EXPECT_NEAR(inked.height(), printable.width() * 2 / 3, 2);
+        EXPECT_TRUE(AllOfColor(page, inked, QColor(20, 40, 220)));
+    }
+}
+
+TEST_F(PhotoViewTest, APrintedPhotoTallerThanThePageFitsThePrintableHeight)
+{
+    ASSERT_TRUE(WriteFlatImage(PhotoPath("tall.png"), 100, 400, QColor(200, 30, 30)));
+    ASSERT_NE(OpenPhoto(PhotoPath("tall.png")), nullptr);
+    QRectF printable;
+    const QImage page = PrintOnPaper(QPageSize::A4, &printable);
+    ASSERT_FALSE(page.isNull());
+    const QRect inked = InkedArea(page);
+    EXPECT_NEAR(inked.top(), printable.top(), 1.5);
+    EXPECT_NEAR(inked.height(), printable.height(), 2);
+    EXPECT_NEAR(inked.width(), printable.height() / 4, 2);
+    EXPECT_TRUE(AllOfColor(page, inked, QColor(200, 30, 30)));
+}
+
+TEST_F(PhotoViewTest, ThePrintPreviewShowsThePhotoAtThePrintableWidth)
+{
+    ASSERT_TRUE(WriteFlatImage(PhotoPath("wide.png"), 300, 200, QColor(20, 40, 220)));
+    ASSERT_NE(OpenPhoto(PhotoPath("wide.png")), nullptr);
+    QImage shown;
+    QRectF printable;
+    QRectF paper;
+    QTimer::singleShot(0, [&] {
+        auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(preview, nullptr);
+        printable = preview->printer()->pageRect(QPrinter::Point);
+        paper = preview->printer()->paperRect(QPrinter::Point);
+        // The page as the preview draws it (paper, shadow and all), at about 75 dpi.
+        auto* view = preview->findChild<QGraphicsView*>();
+        const QList<QGraphicsItem*> pages = view ? view->scene()->items() : QList<QGraphicsItem*>();
+        if (pages.size() == 1) {
+            const QRectF drawn = pages.front()->sceneBoundingRect();
+            shown = QImage((drawn.size() / 16).toSize(), QImage::Format_RGB32);
+            shown.fill(Qt::gray);
+            QPainter painter(&shown);
+            view->scene()->render(&painter, QRectF(), drawn);
+        }
+        preview->reject();
+    });
+    EXPECT_TRUE(Frame()->ExecuteCommand(ID_FILE_PRINT_PREVIEW));
+    ASSERT_FALSE(shown.isNull());
+    const QRect sheet = PaperArea(shown);
+    const QRect photo = InkedArea(shown, sheet);
+    const double scale = sheet.width() / paper.width();
+    EXPECT_NEAR(photo.width() / scale, printable.width(), 3);
+    EXPECT_NEAR(photo.height() / scale, printable.width() * 2 / 3, 3);
+    EXPECT_NEAR((photo.left() - sheet.left()) / scale, printable.left(), 3);
+    EXPECT_NEAR((photo.top() - sheet.top()) / scale, printable.top(), 3);
+    EXPECT_TRUE(AllOfColor(shown, photo, QColor(20, 40, 220)));
 }
 
 TEST_F(PhotoViewTest, PrintIsOnlyForSinglePhotoWindows)
