@@ -13,8 +13,7 @@
 
 namespace {
 
-// A 256 x 256 RGBA picture stored without compression takes 263 KB; nothing near this limit is
-// an entry.
+// A 256 x 256 picture of 16-bit RGBA samples stored without compression takes 526 KB.
 constexpr qint64 kMaxEntryBytes = 2 * 1024 * 1024;
 
 QByteArray currentFolder()
@@ -32,8 +31,12 @@ QByteArray absolutePath(const QString& path)
     if (path.isEmpty())
         return QByteArray();
     QByteArray bytes = LocalPath::encode(path);
-    if (!bytes.startsWith('/'))
-        bytes = currentFolder() + '/' + bytes;
+    if (!bytes.startsWith('/')) {
+        const QByteArray current = currentFolder();
+        if (current.isEmpty())
+            return QByteArray();
+        bytes = current + '/' + bytes;
+    }
     QList<QByteArray> kept;
     for (const QByteArray& part : bytes.split('/')) {
         if (part == "..") {

@@ -1,6 +1,5 @@
 #include "imaging/thumbnailentry.h"
 
-#include "imaging/imagelimits.h"
 #include "imaging/pngreader.h"
 #include "imaging/pngwriter.h"
 
@@ -55,8 +54,8 @@ ThumbnailEntry ThumbnailEntry::decode(const QByteArray& data)
 {
     PngReader png(data);
     png.limitAncillaryChunks(kMaxAncillaryChunks, kMaxChunkBytes);
-    if (!png.readHeader() || png.isInterlaced() || qMax(png.width(), png.height()) > kLargeSide
-        || !fitsPixelBudget(QSize(png.width(), png.height())) || !png.startRows())
+    // The large size, far within the pixel budget of photos, is checked before any row is read.
+    if (!png.readHeader() || png.isInterlaced() || qMax(png.width(), png.height()) > kLargeSide || !png.startRows())
         return ThumbnailEntry();
     QImage image(png.width(), png.height(), QImage::Format_ARGB32);
     if (image.isNull())
