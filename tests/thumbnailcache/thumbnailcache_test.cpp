@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -52,7 +53,8 @@ QByteArray tEXt(const QByteArray& key, const QByteArray& text)
     return chunk("tEXt", key + '\0' + text);
 }
 
-// A grey RGBA PNG of the size (Adam7 passes when interlaced) with the given text chunks first.
+// A grey RGBA PNG of the size (Adam7 passes when interlaced) with the given text chunks first;
+// the pixels of a huge claim stop after 4 MB.
 QByteArray pngFile(quint32 width, quint32 height, const QByteArray& texts, bool interlaced = false)
 {
     static const int adam7[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4}, {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
@@ -127,9 +129,9 @@ protected:
         EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         return entry;
     }
-    QByteArray validKeys(const QString& photo) const
+    QByteArray validKeys() const
     {
-        return tEXt("Thumb::URI", ThumbnailCache::uriOf(photo)) + tEXt("Thumb::MTime", "1700000000");
+        return tEXt("Thumb::URI", ThumbnailCache::uriOf(m_photo)) + tEXt("Thumb::MTime", "1700000000");
     }
 
     QTemporaryDir m_dir;
@@ -207,7 +209,7 @@ TEST_F(ThumbnailCacheTest, AnEntryForAnotherStateOfThePhotoIsStale)
     EXPECT_TRUE(cache().load(photo, FileStamp{stamp.size + 1, stamp.mtimeSeconds}).isNull());
 
     // Thumb::Size is checked only when present; Thumb::MTime is required.
-    plant(m_photo, pngFile(256, 192, validKeys(m_photo)));
+    plant(m_photo, pngFile(256, 192, validKeys()));
     EXPECT_FALSE(cache().load(m_photo, FileStamp{5, kStamp.mtimeSeconds}).isNull());
     plant(m_photo, pngFile(256, 192, tEXt("Thumb::URI", ThumbnailCache::uriOf(m_photo))));
     EXPECT_TRUE(cache().load(m_photo, kStamp).isNull());
@@ -265,7 +267,7 @@ TEST_F(ThumbnailCacheTest, ACacheThatCannotBeWrittenStoresNothingAndLeavesNothin
 
 TEST_F(ThumbnailCacheTest, HostileEntriesReadAsNoEntry)
 {
-    const QByteArray keys = validKeys(m_photo);
+    const QByteArray keys = validKeys();
     const QByteArray uri = ThumbnailCache::uriOf(m_photo);
     const QByteArray small = tEXt("Thumb::Image::Width", "100") + tEXt("Thumb::Image::Height", "80");
     // The builders are sound: these load.
@@ -302,7 +304,7 @@ TEST_F(ThumbnailCacheTest, HostileEntriesReadAsNoEntry)
 
 TEST_F(ThumbnailCacheTest, WhatIsNotARegularFileOfAFewMegabytesIsNotRead)
 {
-    const QString entry = plant(m_photo, pngFile(256, 192, validKeys(m_photo)));
+    const QString entry = plant(m_photo, pngFile(256, 192, validKeys()));
     const QString elsewhere = m_dir.path() + "/elsewhere.png";
     ASSERT_TRUE(QFile::rename(entry, elsewhere));
     ASSERT_TRUE(QFile::link(elsewhere, entry));
@@ -313,7 +315,7 @@ TEST_F(ThumbnailCacheTest, WhatIsNotARegularFileOfAFewMegabytesIsNotRead)
     ASSERT_TRUE(QFile::remove(entry));
 
     QFile huge(entry);  // a valid entry, then 2 GB of hole
-    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.write(pngFile(256, 192, validKeys(m_photo))) > 0);
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.write(pngFile(256, 192, validKeys())) > 0);
     ASSERT_TRUE(huge.resize(qint64(2) << 30));
     huge.close();
     const auto bytesRead = [] {
@@ -358,6 +360,7 @@ TEST_F(ThumbnailCacheTest, EntriesAreSharedWithGnome)
     const QString photo = LocalPath::decode(photoBytes);
     ASSERT_TRUE(gradient(640, 480).save(m_dir.path() + "/p.jpg"));
     ASSERT_EQ(::rename((m_dir.path() + "/p.jpg").toUtf8().constData(), photoBytes.constData()), 0);
+    const auto removePhoto = qScopeGuard([&] { ::unlink(photoBytes.constData()); });  // QTemporaryDir cannot name it
     const auto gnome = [&](const char* command) {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -385,5 +388,4 @@ TEST_F(ThumbnailCacheTest, EntriesAreSharedWithGnome)
     const struct timespec times[2] = {{0, UTIME_OMIT}, {stamp.mtimeSeconds, 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, photoBytes.constData(), times, 0), 0);
     EXPECT_EQ(gnome("check"), entry + '\n' + entry + " False\n");
-    ::unlink(photoBytes.constData());  // QTemporaryDir cannot name it
 }
