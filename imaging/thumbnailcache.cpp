@@ -171,7 +171,8 @@ bool ThumbnailCache::serves(const QByteArray& photo, const FileStamp& stamp) con
     return m_root.size() > 1 && stamp.valid() && !photo.isEmpty() && !photo.startsWith(m_root + '/');
 }
 
-QImage ThumbnailCache::read(const QByteArray& folder, const QByteArray& photo, const FileStamp& stamp, bool failureMark) const
+QImage ThumbnailCache::read(const QByteArray& folder, const QByteArray& photo, const FileStamp& stamp,
+                            bool failureMark) const
 {
     if (!serves(photo, stamp))
         return QImage();

@@ -80,7 +80,8 @@ ThumbnailEntry ThumbnailEntry::decode(const QByteArray& data)
     return entry;
 }
 
-QByteArray ThumbnailEntry::encode(const QImage& image, const QByteArray& uri, const FileStamp& stamp, const QSize& photoSize)
+QByteArray ThumbnailEntry::encode(const QImage& image, const QByteArray& uri, const FileStamp& stamp,
+                                  const QSize& photoSize)
 {
     QList<QPair<QByteArray, QByteArray>> texts{{kUri, uri},
                                                {kMTime, QByteArray::number(stamp.mtimeSeconds)},
@@ -100,7 +101,9 @@ bool ThumbnailEntry::isThumbnailOf(const QSize& thumbnail, const QSize& photo)
     const qint64 longer = qMax(photo.width(), photo.height());
     QSize fitted = photo;
     if (longer > kLargeSide) {
-        const auto scaled = [longer](qint64 side) { return int(qMax<qint64>(1, (side * kLargeSide + longer / 2) / longer)); };
+        const auto scaled = [longer](qint64 side) {
+            return int(qMax<qint64>(1, (side * kLargeSide + longer / 2) / longer));
+        };
         fitted = QSize(scaled(photo.width()), scaled(photo.height()));
     }
     return near(thumbnail, fitted) || near(thumbnail, fitted.transposed());

@@ -22,7 +22,8 @@ public:
     static ThumbnailEntry decode(const QByteArray& data);
     // The PNG of an entry (8-bit RGBA, keys as tEXt): Thumb::URI, Thumb::MTime, Thumb::Size,
     // Software, and Thumb::Image::Width and Height when `photoSize` is valid. Empty on failure.
-    static QByteArray encode(const QImage& image, const QByteArray& uri, const FileStamp& stamp, const QSize& photoSize);
+    static QByteArray encode(const QImage& image, const QByteArray& uri, const FileStamp& stamp,
+                             const QSize& photoSize);
     // Whether `thumbnail` is the photo fitted into 256 x 256 without enlarging it, either way
     // round (the stated size may be before the EXIF rotation) and give or take a rounding pixel.
     static bool isThumbnailOf(const QSize& thumbnail, const QSize& photo);

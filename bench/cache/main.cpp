@@ -64,7 +64,8 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 500;
-    const QImage thumbnail = argc > 2 ? QImage(QString::fromLocal8Bit(argv[2])).scaled(256, 256, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+    const QImage thumbnail = argc > 2 ? QImage(QString::fromLocal8Bit(argv[2]))
+                                            .scaled(256, 256, Qt::KeepAspectRatio, Qt::SmoothTransformation)
                                       : photoLike();
     if (thumbnail.isNull()) {
         std::fprintf(stderr, "cannot read the photo %s\n", argv[2]);
@@ -81,7 +82,8 @@ int main(int argc, char** argv)
     qint64 bytes = 0;
     for (const QFileInfo& file : QDir(folder.path() + "/thumbnails/large").entryInfoList(QDir::Files))
         bytes += file.size();
-    std::printf("thumbnail %dx%d entry_bytes=%lld rounds=%d\n", thumbnail.width(), thumbnail.height(), bytes / rounds, rounds);
+    std::printf("thumbnail %dx%d entry_bytes=%lld rounds=%d\n", thumbnail.width(), thumbnail.height(), bytes / rounds,
+                rounds);
     std::printf("store_us median=%lld slowest=%lld\n", store.median, store.slowest);
     std::printf("load_us median=%lld slowest=%lld\n", load.median, load.slowest);
     return 0;

@@ -32,7 +32,7 @@ QImage gradient(int width, int height, bool opaque = true)
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             image.setPixel(x, y, qRgba(x, y, (x * y) & 0xFF, opaque ? 255 : (x + y) & 0xFF));
-    return opaque ? image.convertToFormat(QImage::Format_RGB32) : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return image.convertToFormat(opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
 }
 
 // PNG files put together by hand, so that hostile ones can be anything.
@@ -45,7 +45,8 @@ QByteArray be32(quint32 value)
 QByteArray chunk(const char* type, const QByteArray& data)
 {
     const QByteArray body = QByteArray(type) + data;
-    return be32(quint32(data.size())) + body + be32(quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))));
+    const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()));
+    return be32(quint32(data.size())) + body + be32(quint32(crc));
 }
 
 QByteArray tEXt(const QByteArray& key, const QByteArray& text)
@@ -57,7 +58,8 @@ QByteArray tEXt(const QByteArray& key, const QByteArray& text)
 // the pixels of a huge claim stop after 4 MB.
 QByteArray pngFile(quint32 width, quint32 height, const QByteArray& texts, bool interlaced = false)
 {
-    static const int adam7[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4}, {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+    static const int adam7[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                    {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
     static const int whole[1][4] = {{0, 0, 1, 1}};
     QByteArray raw;
     for (int p = 0; p < (interlaced ? 7 : 1); ++p) {
@@ -104,7 +106,10 @@ public:
     bool valid() const { return m_mounted; }
     std::string error() const { return m_error; }
     QString path() const { return m_dir.path(); }
-    bool setReadOnly() const { return ::mount("tmpfs", m_path.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0; }
+    bool setReadOnly() const
+    {
+        return ::mount("tmpfs", m_path.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
 
 private:
     QTemporaryDir m_dir;
@@ -223,7 +228,8 @@ TEST_F(ThumbnailCacheTest, FoldersAre0700AndFiles0600WhateverTheUmask)
         EXPECT_TRUE(cache().store(photo, kStamp, gradient(256, 192), QSize(256, 192)));
         EXPECT_TRUE(cache().storeFailure(photo, kStamp));
         ::umask(saved);
-        for (const QString& folder : {root(), root() + "/large", root() + "/fail", root() + "/fail/strevio-" STREVIO_VERSION})
+        for (const QString& folder :
+             {root(), root() + "/large", root() + "/fail", root() + "/fail/strevio-" STREVIO_VERSION})
             EXPECT_EQ(modeOf(folder), 0700u) << folder.toStdString();
         EXPECT_EQ(modeOf(entryOf(photo)), 0600u);
         EXPECT_EQ(modeOf(entryOf(photo, "fail/strevio-" STREVIO_VERSION)), 0600u);
@@ -270,12 +276,13 @@ TEST_F(ThumbnailCacheTest, HostileEntriesReadAsNoEntry)
     const QByteArray keys = validKeys();
     const QByteArray uri = ThumbnailCache::uriOf(m_photo);
     const QByteArray small = tEXt("Thumb::Image::Width", "100") + tEXt("Thumb::Image::Height", "80");
+    const QByteArray mtime = tEXt("Thumb::MTime", "1700000000");
     // The builders are sound: these load.
     const QByteArray valid[] = {
         pngFile(256, 192, keys),
         pngFile(80, 100, keys + small),  // a small photo, as its own thumbnail
-        pngFile(192, 256, chunk("zTXt", "Thumb::URI" + QByteArray(2, '\0') + qCompress(uri).mid(4)) + tEXt("Thumb::MTime", "1700000000")),
-        pngFile(256, 192, chunk("iTXt", "Thumb::URI" + QByteArray(5, '\0') + uri) + tEXt("Thumb::MTime", "1700000000")),
+        pngFile(192, 256, chunk("zTXt", "Thumb::URI" + QByteArray(2, '\0') + qCompress(uri).mid(4)) + mtime),
+        pngFile(256, 192, chunk("iTXt", "Thumb::URI" + QByteArray(5, '\0') + uri) + mtime),
     };
     for (const QByteArray& bytes : valid) {
         plant(m_photo, bytes);
@@ -289,7 +296,7 @@ TEST_F(ThumbnailCacheTest, HostileEntriesReadAsNoEntry)
         pngFile(100000, 100000, keys),
         pngFile(300, 300, keys),
         pngFile(256, 192, keys, true),
-        pngFile(256, 192, tEXt("Thumb::URI", "file:///photos/other.jpg") + tEXt("Thumb::MTime", "1700000000")),
+        pngFile(256, 192, tEXt("Thumb::URI", "file:///photos/other.jpg") + mtime),
         pngFile(256, 192, keys + tEXt("Thumb::URI", "file:///photos/other.jpg")),
         pngFile(256, 192, tEXt("Thumb::URI", uri) + tEXt("Thumb::MTime", "1700000000.0")),
         pngFile(128, 96, keys),  // smaller than the large size with no word that the photo is that small
