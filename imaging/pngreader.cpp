@@ -50,6 +50,14 @@ void PngReader::onError(png_structp png, png_const_charp)
 
 void PngReader::onWarning(png_structp, png_const_charp) {}
 
+void PngReader::limitAncillaryChunks(png_uint_32 count, png_alloc_size_t bytes)
+{
+    if (!m_info)
+        return;
+    png_set_chunk_cache_max(m_png, count);
+    png_set_chunk_malloc_max(m_png, bytes);
+}
+
 bool PngReader::readHeader()
 {
     PNG_GUARD();
@@ -81,4 +89,23 @@ bool PngReader::readRow(unsigned char* row)
     PNG_GUARD();
     png_read_row(m_png, row, nullptr);
     return true;
+}
+
+bool PngReader::readEnd()
+{
+    PNG_GUARD();
+    png_read_end(m_png, m_info);
+    return true;
+}
+
+QList<QPair<QByteArray, QByteArray>> PngReader::texts() const
+{
+    QList<QPair<QByteArray, QByteArray>> pairs;
+    png_textp text = nullptr;
+    const int count = m_info ? png_get_text(m_png, m_info, &text, nullptr) : 0;
+    for (int i = 0; i < count; ++i) {
+        const png_size_t length = text[i].compression > 0 ? text[i].itxt_length : text[i].text_length;
+        pairs.append({QByteArray(text[i].key), QByteArray(text[i].text, qsizetype(length))});
+    }
+    return pairs;
 }

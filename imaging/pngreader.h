@@ -4,6 +4,8 @@
 // premultiplied, whatever the file's colour type and depth.
 
 #include <QByteArray>
+#include <QList>
+#include <QPair>
 
 #include <png.h>
 
@@ -14,6 +16,10 @@ public:
     PngReader(const PngReader&) = delete;
     PngReader& operator=(const PngReader&) = delete;
 
+    // For files of unknown origin: at most `count` ancillary chunks are kept and none (a zTXt
+    // text once inflated, say) grows past `bytes`; chunks over the limits are skipped.
+    void limitAncillaryChunks(png_uint_32 count, png_alloc_size_t bytes);
+
     bool readHeader();
     int width() const { return int(m_width); }
     int height() const { return int(m_height); }
@@ -22,6 +28,11 @@ public:
 
     bool startRows();
     bool readRow(unsigned char* row); // width() x 4 bytes
+    // After the last row: the chunks after the pixels, up to the end of the file.
+    bool readEnd();
+
+    // The text chunks read so far (tEXt, zTXt, iTXt; iTXt text in UTF-8), as key and text.
+    QList<QPair<QByteArray, QByteArray>> texts() const;
 
 private:
     static void readData(png_structp png, png_bytep out, png_size_t length);

@@ -1,0 +1,19 @@
+#pragma once
+// File operations for a cache folder that other programs share: paths are the exact bytes on
+// disk, reads are bounded and never block on something that is not a regular file, writes replace
+// a file whole or leave nothing behind.
+
+#include <QByteArray>
+
+namespace CacheFile {
+
+// The content of the regular file at `path`, opened without following a symbolic link in its last
+// component and without blocking; false when it is anything else or larger than `maxBytes`.
+bool read(const QByteArray& path, qint64 maxBytes, QByteArray* data);
+// Makes `folder` and each missing parent, mode 0700.
+bool makeFolders(const QByteArray& folder);
+// Writes `data` to folder/name through a 0600 file under a temporary name in the same folder,
+// renamed over `name` once complete (making missing folders 0700); on failure nothing is left.
+bool replace(const QByteArray& folder, const QByteArray& name, const QByteArray& data);
+
+} // namespace CacheFile

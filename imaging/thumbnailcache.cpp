@@ -1,0 +1,183 @@
+#include "imaging/thumbnailcache.h"
+
+#include "imaging/cachefile.h"
+#include "imaging/thumbnailentry.h"
+#include "platform/paths/localpath.h"
+
+#include <QCryptographicHash>
+
+#include <cstdlib>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// A 256 x 256 picture of 16-bit RGBA samples stored without compression takes 526 KB.
+constexpr qint64 kMaxEntryBytes = 2 * 1024 * 1024;
+
+QByteArray currentFolder()
+{
+    char* cwd = ::getcwd(nullptr, 0);
+    const QByteArray folder(cwd ? cwd : "");
+    std::free(cwd);
+    return folder;
+}
+
+// The absolute path without "." and ".." parts or repeated slashes, worked out on the names alone
+// as GLib does, so that the URI matches the one other programs hash.
+QByteArray absolutePath(const QString& path)
+{
+    if (path.isEmpty())
+        return QByteArray();
+    QByteArray bytes = LocalPath::encode(path);
+    if (!bytes.startsWith('/')) {
+        const QByteArray current = currentFolder();
+        if (current.isEmpty())
+            return QByteArray();
+        bytes = current + '/' + bytes;
+    }
+    QList<QByteArray> kept;
+    for (const QByteArray& part : bytes.split('/')) {
+        if (part == "..") {
+            if (!kept.isEmpty())
+                kept.removeLast();
+        } else if (!part.isEmpty() && part != ".") {
+            kept.append(part);
+        }
+    }
+    // POSIX leaves the meaning of exactly two leading slashes open, so they are kept.
+    const bool twoSlashes = bytes.startsWith("//") && !bytes.startsWith("///");
+    return (twoSlashes ? "//" : "/") + kept.join('/');
+}
+
+// Bytes other than these are escaped, as GLib does: RFC 2396's path characters less ';'.
+bool keptInUri(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')
+        || QByteArrayView("-_.!~*'()/:@&=+$,").contains(c);
+}
+
+QByteArray fileUri(const QByteArray& absolute)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    QByteArray uri("file://");
+    for (const char c : absolute) {
+        if (keptInUri(c)) {
+            uri += c;
+        } else {
+            const auto byte = uchar(c);
+            uri += '%';
+            uri += kHex[byte >> 4];
+            uri += kHex[byte & 0xF];
+        }
+    }
+    return uri;
+}
+
+QByteArray entryName(const QByteArray& uri)
+{
+    return QCryptographicHash::hash(uri, QCryptographicHash::Md5).toHex() + ".png";
+}
+
+QByteArray homeFolder()
+{
+    const QByteArray home = qgetenv("HOME");
+    if (!home.isEmpty())
+        return home;
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    char buffer[4096];
+    return ::getpwuid_r(::getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found ? QByteArray(found->pw_dir)
+                                                                                          : QByteArray();
+}
+
+} // namespace
+
+ThumbnailCache::ThumbnailCache(const QString& rootFolder)
+    : m_root(absolutePath(rootFolder))
+    , m_large(m_root + "/large")
+    , m_failures(m_root + "/fail/strevio-" STREVIO_VERSION)
+{
+}
+
+QString ThumbnailCache::defaultRoot()
+{
+    // A relative $XDG_CACHE_HOME is invalid and ignored, as the XDG base directories say.
+    const QByteArray cache = qgetenv("XDG_CACHE_HOME");
+    if (cache.startsWith('/'))
+        return LocalPath::decode(cache + "/thumbnails");
+    const QByteArray home = homeFolder();
+    return home.startsWith('/') ? LocalPath::decode(home + "/.cache/thumbnails") : QString();
+}
+
+QByteArray ThumbnailCache::uriOf(const QString& photoPath)
+{
+    const QByteArray absolute = absolutePath(photoPath);
+    return absolute.isEmpty() ? QByteArray() : fileUri(absolute);
+}
+
+QImage ThumbnailCache::load(const QString& photoPath, const FileStamp& stamp, QSize* photoSize) const
+{
+    return read(m_large, absolutePath(photoPath), stamp, false, photoSize);
+}
+
+bool ThumbnailCache::store(const QString& photoPath, const FileStamp& stamp, const QImage& thumbnail,
+                           const QSize& photoSize) const
+{
+    const QByteArray photo = absolutePath(photoPath);
+    if (!serves(photo, stamp) || thumbnail.isNull())
+        return false;
+    const int side = ThumbnailEntry::kLargeSide;
+    const QImage fitted = qMax(thumbnail.width(), thumbnail.height()) > side
+                            ? thumbnail.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                            : thumbnail;
+    if (!ThumbnailEntry::isThumbnailOf(fitted.size(), photoSize))
+        return false;
+    const QByteArray uri = fileUri(photo);
+    const QByteArray png = ThumbnailEntry::encode(fitted, uri, stamp, photoSize);
+    return !png.isEmpty() && CacheFile::replace(m_large, entryName(uri), png);
+}
+
+bool ThumbnailCache::isKnownFailure(const QString& photoPath, const FileStamp& stamp) const
+{
+    return !read(m_failures, absolutePath(photoPath), stamp, true).isNull();
+}
+
+bool ThumbnailCache::storeFailure(const QString& photoPath, const FileStamp& stamp) const
+{
+    const QByteArray photo = absolutePath(photoPath);
+    if (!serves(photo, stamp))
+        return false;
+    // The standard's "empty PNG": one transparent pixel carrying the keys.
+    QImage mark(1, 1, QImage::Format_ARGB32);
+    mark.fill(Qt::transparent);
+    const QByteArray uri = fileUri(photo);
+    const QByteArray png = ThumbnailEntry::encode(mark, uri, stamp, QSize());
+    return !png.isEmpty() && CacheFile::replace(m_failures, entryName(uri), png);
+}
+
+// Files inside the cache are never thumbnailed themselves, as the standard asks.
+bool ThumbnailCache::serves(const QByteArray& photo, const FileStamp& stamp) const
+{
+    return m_root.size() > 1 && stamp.valid() && !photo.isEmpty() && !photo.startsWith(m_root + '/');
+}
+
+QImage ThumbnailCache::read(const QByteArray& folder, const QByteArray& photo, const FileStamp& stamp,
+                            bool failureMark, QSize* photoSize) const
+{
+    if (photoSize)
+        *photoSize = QSize();
+    if (!serves(photo, stamp))
+        return QImage();
+    const QByteArray uri = fileUri(photo);
+    QByteArray data;
+    if (!CacheFile::read(folder + '/' + entryName(uri), kMaxEntryBytes, &data))
+        return QImage();
+    const ThumbnailEntry entry = ThumbnailEntry::decode(data);
+    if (!entry.describes(uri, stamp) || (!failureMark && !entry.isFullThumbnail()))
+        return QImage();
+    if (photoSize)
+        *photoSize = entry.photoSize();
+    return entry.image();
+}

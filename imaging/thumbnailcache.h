@@ -1,0 +1,48 @@
+#pragma once
+// Thumbnails shared with the desktop through the freedesktop.org Thumbnail Managing Standard:
+// <root>/large/<MD5 of the photo's URI>.png holds a thumbnail of at most 256 x 256 pixels with the
+// photo's URI, modification time and size; <root>/fail/strevio-<version>/ remembers photos that
+// could not be decoded. Other programs write there too, so each file is untrusted input: anything
+// but a valid entry for the photo in its current state reads as no entry. A cache that cannot be
+// read or written costs the attempt and nothing else; nothing here reports or throws.
+
+#include "imaging/filestamp.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+class ThumbnailCache {
+public:
+    // The "thumbnails" folder; tests pass a temporary one.
+    explicit ThumbnailCache(const QString& rootFolder);
+    // $XDG_CACHE_HOME/thumbnails when that is an absolute path, else ~/.cache/thumbnails; empty
+    // when there is no home folder either.
+    static QString defaultRoot();
+    // file:// and the absolute path's bytes, percent-encoded.
+    static QByteArray uriOf(const QString& photoPath);
+
+    // The thumbnail stored for the photo in the state `stamp`, RGB32 when opaque and
+    // ARGB32_Premultiplied otherwise; a null image when there is no valid entry.
+    // `photoSize`, when given, receives the photo's size that the entry states (invalid when it
+    // states none).
+    QImage load(const QString& photoPath, const FileStamp& stamp, QSize* photoSize = nullptr) const;
+    // Stores `thumbnail` for the photo in the state `stamp`. `photoSize` is the whole photo's size
+    // in pixels: the thumbnail must be the photo fitted into 256 x 256 (a larger one is scaled down
+    // first), so a photo smaller than that is its own thumbnail. False when nothing was stored.
+    bool store(const QString& photoPath, const FileStamp& stamp, const QImage& thumbnail, const QSize& photoSize) const;
+
+    // Failure marks: a photo that could not be decoded is not tried again while it is unchanged.
+    bool isKnownFailure(const QString& photoPath, const FileStamp& stamp) const;
+    bool storeFailure(const QString& photoPath, const FileStamp& stamp) const;
+
+private:
+    bool serves(const QByteArray& photo, const FileStamp& stamp) const;
+    QImage read(const QByteArray& folder, const QByteArray& photo, const FileStamp& stamp, bool failureMark,
+                QSize* photoSize = nullptr) const;
+
+    QByteArray m_root;
+    QByteArray m_large;
+    QByteArray m_failures;
+};
