@@ -13,6 +13,12 @@ ReducedPictureStore* SharedStore()
     return ThumbnailSettings::current().memory ? &ReducedPictureStore::shared() : nullptr;
 }
 
+std::optional<ThumbnailCache> DesktopCache()
+{
+    const QString root = ThumbnailSettings::current().diskCache ? ThumbnailCache::defaultRoot() : QString();
+    return root.isEmpty() ? std::nullopt : std::optional<ThumbnailCache>(ThumbnailCache(root));
+}
+
 int WorkerThreads()
 {
     const int threads = ThumbnailSettings::current().threads;
@@ -23,7 +29,7 @@ int WorkerThreads()
 
 ThumbnailRun::ThumbnailRun(const CStringArray& photos, int width, const QSize& cellSize, const Memo& previous)
     : m_width(width)
-    , m_loader(SharedStore())
+    , m_loader(SharedStore(), DesktopCache())
 {
     QHash<QString, int> earlier;
     const bool sameCells = previous.cells && previous.cells->cellSize == cellSize;

@@ -9,18 +9,10 @@ namespace {
 std::atomic<int> g_decodes{0};
 } // namespace
 
-ReducedPictureLoader::ReducedPictureLoader(ReducedPictureStore* store) : m_store(store) {}
-
-std::shared_ptr<const ReducedPicture> ReducedPictureLoader::load(const QString& path, const FileStamp& stamp) const
+ReducedPictureLoader::ReducedPictureLoader(ReducedPictureStore* store, std::optional<ThumbnailCache> cache)
+    : m_store(store)
+    , m_cache(std::move(cache))
 {
-    if (m_store && stamp.valid())
-        if (auto kept = m_store->find(path, stamp))
-            return kept;
-    auto picture = decode(path);
-    // A file that changed while it was read is not remembered under its earlier state.
-    if (m_store && stamp.valid() && FileStamp::of(path) == stamp)
-        m_store->keep(path, stamp, picture);
-    return picture;
 }
 
 int ReducedPictureLoader::decodeCount()
@@ -28,11 +20,59 @@ int ReducedPictureLoader::decodeCount()
     return g_decodes.load();
 }
 
-std::shared_ptr<const ReducedPicture> ReducedPictureLoader::decode(const QString& path) const
+std::shared_ptr<const ReducedPicture> ReducedPictureLoader::load(const QString& path, const FileStamp& stamp) const
+{
+    if (m_store && stamp.valid())
+        if (auto kept = m_store->find(path, stamp))
+            return kept;
+    if (auto cached = fromCache(path, stamp)) {
+        if (m_store)
+            m_store->keep(path, stamp, cached);
+        return cached;
+    }
+    const Decoded decoded = decode(path);
+    // A file that changed while it was read is not remembered under its earlier state.
+    if (stamp.valid() && decoded.lasting && FileStamp::of(path) == stamp)
+        share(path, stamp, decoded);
+    return decoded.picture;
+}
+
+std::shared_ptr<const ReducedPicture> ReducedPictureLoader::fromCache(const QString& path, const FileStamp& stamp) const
+{
+    if (!m_cache || !stamp.valid())
+        return nullptr;
+    QSize photoSize;
+    const QImage thumbnail = m_cache->load(path, stamp, &photoSize);
+    // Only a thumbnail exactly as this program would make it: the photo's stated size fitted
+    // into 256 x 256. Anything else is made again from the photo.
+    if (!thumbnail.isNull() && photoSize.isValid() && ReducedPicture::fittedSize(photoSize) == thumbnail.size())
+        return std::make_shared<const ReducedPicture>(ReducedPicture::fromThumbnail(photoSize, thumbnail));
+    if (m_cache->isKnownFailure(path, stamp))
+        return std::make_shared<const ReducedPicture>();
+    return nullptr;
+}
+
+ReducedPictureLoader::Decoded ReducedPictureLoader::decode(const QString& path) const
 {
     ++g_decodes;
     std::shared_ptr<ImageSource> source;
-    if (ImageFile::open(path, &source) != Ok || !source)
-        return std::make_shared<const ReducedPicture>();
-    return std::make_shared<const ReducedPicture>(ReducedPicture::fromSource(*source));
+    const GpStatus status = ImageFile::open(path, &source);
+    if (status != Ok || !source) {
+        // A file that could not be read may be readable later; one that was read is no picture.
+        const bool unreadable = status == InvalidParameter || status == AccessDenied || status == Win32Error;
+        return Decoded{std::make_shared<const ReducedPicture>(), !unreadable};
+    }
+    return Decoded{std::make_shared<const ReducedPicture>(ReducedPicture::fromSource(*source)), true};
+}
+
+void ReducedPictureLoader::share(const QString& path, const FileStamp& stamp, const Decoded& decoded) const
+{
+    if (m_store)
+        m_store->keep(path, stamp, decoded.picture);
+    if (!m_cache)
+        return;
+    if (decoded.picture->isDecoded())
+        m_cache->store(path, stamp, decoded.picture->picture, decoded.picture->photoSize);
+    else
+        m_cache->storeFailure(path, stamp);
 }

@@ -1,21 +1,26 @@
 #pragma once
 // Where the photo list's thumbnails come from: each photo's reduced picture is taken from memory
-// when the photo is unchanged since it was made, else decoded. Safe to call from several threads
-// at once.
+// when the photo is unchanged since it was made, else from the desktop's thumbnail cache, else
+// decoded (and then shared through the cache). A photo that cannot be decoded is remembered as
+// such, so that it is not decoded again while it is unchanged. The cache is an optimisation and
+// untrusted: an entry that is not exactly a thumbnail of the photo as it is now is passed over.
+// Safe to call from several threads at once.
 
 #include "imaging/filestamp.h"
 #include "imaging/reducedpicture.h"
+#include "imaging/thumbnailcache.h"
 
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class ReducedPictureStore;
 
 class ReducedPictureLoader {
 public:
-    // `store` may be null: every photo is then decoded.
-    explicit ReducedPictureLoader(ReducedPictureStore* store);
+    // `store` may be null, and so may `cache`: photos are then decoded each time.
+    ReducedPictureLoader(ReducedPictureStore* store, std::optional<ThumbnailCache> cache);
 
     // The reduced picture of the photo at `path` as it is now; `stamp` is its state, read before.
     std::shared_ptr<const ReducedPicture> load(const QString& path, const FileStamp& stamp) const;
@@ -24,7 +29,15 @@ public:
     static int decodeCount();
 
 private:
-    std::shared_ptr<const ReducedPicture> decode(const QString& path) const;
+    struct Decoded {
+        std::shared_ptr<const ReducedPicture> picture;
+        bool lasting = false; // what another attempt on the unchanged file would give too
+    };
+
+    std::shared_ptr<const ReducedPicture> fromCache(const QString& path, const FileStamp& stamp) const;
+    Decoded decode(const QString& path) const;
+    void share(const QString& path, const FileStamp& stamp, const Decoded& decoded) const;
 
     ReducedPictureStore* m_store;
+    std::optional<ThumbnailCache> m_cache;
 };

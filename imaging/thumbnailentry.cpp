@@ -14,7 +14,17 @@ constexpr const char* kSize = "Thumb::Size";
 constexpr const char* kImageWidth = "Thumb::Image::Width";
 constexpr const char* kImageHeight = "Thumb::Image::Height";
 constexpr const char* kSoftware = "Software";
-constexpr const char* kKeys[] = {kUri, kMTime, kSize, kImageWidth, kImageHeight};
+// The standard's keys tell files apart to the second. Entries this program writes also say which
+// file, and when to the nanosecond, so that a photo replaced within the same second by one of the
+// same size is not shown with the earlier one's thumbnail. Other programs ignore the key.
+constexpr const char* kFileState = "X-Strevio::FileState";
+constexpr const char* kKeys[] = {kUri, kMTime, kSize, kImageWidth, kImageHeight, kFileState};
+
+QByteArray fileState(const FileStamp& stamp)
+{
+    return QByteArray::number(stamp.device) + ':' + QByteArray::number(stamp.inode) + ':'
+         + QByteArray::number(stamp.mtimeNanoseconds);
+}
 
 // Entries carry a handful of keys; other programs' extra keys fit well within these.
 constexpr png_uint_32 kMaxAncillaryChunks = 32;
@@ -86,7 +96,8 @@ QByteArray ThumbnailEntry::encode(const QImage& image, const QByteArray& uri, co
     QList<QPair<QByteArray, QByteArray>> texts{{kUri, uri},
                                                {kMTime, QByteArray::number(stamp.mtimeSeconds)},
                                                {kSize, QByteArray::number(stamp.size)},
-                                               {kSoftware, QByteArrayLiteral("Strevio " STREVIO_VERSION)}};
+                                               {kSoftware, QByteArrayLiteral("Strevio " STREVIO_VERSION)},
+                                               {kFileState, fileState(stamp)}};
     if (photoSize.isValid()) {
         texts.append({kImageWidth, QByteArray::number(photoSize.width())});
         texts.append({kImageHeight, QByteArray::number(photoSize.height())});
@@ -112,6 +123,8 @@ bool ThumbnailEntry::isThumbnailOf(const QSize& thumbnail, const QSize& photo)
 bool ThumbnailEntry::describes(const QByteArray& uri, const FileStamp& stamp) const
 {
     if (isNull() || text(kUri) != uri || decimal(text(kMTime)) != stamp.mtimeSeconds)
+        return false;
+    if (const auto state = text(kFileState); state && *state != fileState(stamp))
         return false;
     return !text(kSize) || decimal(text(kSize)) == stamp.size;
 }

@@ -1,4 +1,4 @@
-// Runs the program's tests headless, with settings in a folder of their own.
+// Runs the program's tests headless, with settings and thumbnails in folders of their own.
 
 #include "res/resource.h"
 
@@ -11,6 +11,9 @@ int main(int argc, char** argv)
 {
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    // Thumbnails the tests make are shared in a cache of their own, never the user's.
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
     QApplication app(argc, argv);
     RegisterStrevioResources();
     ::testing::InitGoogleTest(&argc, argv);

@@ -109,6 +109,7 @@ TEST_F(ThumbnailReuseTest, ZoomStepsComeFromTheReducedPicturesAndMatchAFreshList
 
     // A list that decodes everything afresh, on one thread, at those sizes shows the same cells.
     ThumbnailSettings::current().memory = false;
+    ThumbnailSettings::current().diskCache = false;
     ThumbnailSettings::current().threads = 0;
     CListView_Photos* fresh = OpenList(PhotoPath("a_wide.jpg"));
     ASSERT_NE(fresh, nullptr);
@@ -127,6 +128,7 @@ TEST_F(ThumbnailReuseTest, ThreadsGiveTheCellsOfAOneThreadRebuild)
     for (int i = 0; i < 24; ++i)
         ASSERT_TRUE(Gradient(320 + 8 * i, 240, i).save(PhotoPath(QStringLiteral("h_%1.jpg").arg(i)), "JPEG", 80));
     ThumbnailSettings::current().memory = false;
+    ThumbnailSettings::current().diskCache = false;
     ThumbnailSettings::current().threads = 0;
     CListView_Photos* alone = OpenList(PhotoPath("a_wide.jpg"));
     ASSERT_NE(alone, nullptr);
@@ -169,6 +171,7 @@ TEST_F(ThumbnailReuseTest, ARefreshNoticesChangedReplacedAndCutShortPhotos)
     EXPECT_NE(after[3], before[3]);
     // Each shows what a list opened now shows.
     ThumbnailSettings::current().memory = false;
+    ThumbnailSettings::current().diskCache = false;
     CListView_Photos* fresh = OpenList(PhotoPath("p0.png"));
     ASSERT_NE(fresh, nullptr);
     EXPECT_EQ(Cells(fresh), after);

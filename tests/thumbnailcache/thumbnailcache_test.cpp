@@ -213,6 +213,16 @@ TEST_F(ThumbnailCacheTest, AnEntryForAnotherStateOfThePhotoIsStale)
     EXPECT_TRUE(cache().load(photo, FileStamp::of(photo)).isNull());
     EXPECT_TRUE(cache().load(photo, FileStamp{stamp.size + 1, stamp.mtimeSeconds}).isNull());
 
+    // Within the same second and size, another file or another write is another state too.
+    ASSERT_TRUE(cache().store(photo, stamp, gradient(256, 192), QSize(400, 300)));
+    FileStamp replaced = stamp;
+    replaced.inode += 1;
+    EXPECT_TRUE(cache().load(photo, replaced).isNull());
+    FileStamp rewritten = stamp;
+    rewritten.mtimeNanoseconds = (stamp.mtimeNanoseconds + 1) % 1000000000;
+    EXPECT_TRUE(cache().load(photo, rewritten).isNull());
+    EXPECT_FALSE(cache().load(photo, stamp).isNull());
+
     // Thumb::Size is checked only when present; Thumb::MTime is required.
     plant(m_photo, pngFile(256, 192, validKeys()));
     EXPECT_FALSE(cache().load(m_photo, FileStamp{5, kStamp.mtimeSeconds}).isNull());
