@@ -1,7 +1,8 @@
 // Films that meet faults: a full disk (injected and real), a start folder that cannot be written,
 // the film's folder removed or moved away while the film is written, photos removed or cut short
-// after they were listed. A failure names the film, keeps an earlier film of that name byte for
-// byte, leaves no partial file, and the next film succeeds once the cause is gone.
+// after they were listed, film names as long as the file system allows. A failure names the film,
+// keeps an earlier film of that name byte for byte, leaves no partial file, and the next film
+// succeeds once the cause is gone.
 
 #include "strevioapptest.h"
 
@@ -277,4 +278,28 @@ TEST_F(FilmFaultsTest, PhotosRemovedOrCutShortAfterListingGiveBlackOrTheirDecoda
         EXPECT_TRUE(Near(cut.pixelColor(10, 300), Qt::black)) << frame;
     }
     EXPECT_TRUE(Near(DecodeFilmFrame(FilmPath(), 3).pixelColor(10, 10), Qt::cyan));
+}
+
+TEST_F(FilmFaultsTest, FilmNamesUpTo255BytesLandUnderTheirWholeNameAndLongerOnesAreRefused)
+{
+    CListView_Photos* list = TwoPhotoList();
+    ASSERT_NE(list, nullptr);
+    // 233, 234 and 255 bytes; 255 in two-byte and in three-byte characters.
+    const QString names[] = {QString(229, 'f') + ".avi", QString(230, 'f') + ".avi", QString(251, 'f') + ".avi",
+                             QString(125, QChar(0xE9)) + "x.avi", QString(83, QChar(0x20AC)) + "xx.avi"};
+    for (const QString& name : names) {
+        ASSERT_LE(name.toUtf8().size(), 255);
+        list->m_FilmName = name;
+        const QString path = QDir(g_StartFolder).filePath(name);
+        const QString message = MakeFilm(list);
+        EXPECT_TRUE(message.startsWith(QStringLiteral("The Movie file")) && message.contains('"' + path + '"'))
+            << name.toUtf8().size() << ": " << message.toStdString();
+        EXPECT_EQ(Entries(g_StartFolder), QStringList{name}) << name.toUtf8().size();
+        EXPECT_EQ(ProbeFilm(path).packets, 2) << name.toUtf8().size();
+        QFile::remove(path);
+    }
+    list->m_FilmName = QString(252, 'f') + ".avi";
+    const QString message = MakeFilm(list);
+    EXPECT_TRUE(message.startsWith(QStringLiteral("Can not create a Film file"))) << message.toStdString();
+    EXPECT_EQ(Entries(g_StartFolder), QStringList{});
 }
