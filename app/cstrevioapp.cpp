@@ -13,6 +13,8 @@
 #include "imaging/gdiplus.h"
 #include "res/resource.h"
 
+#include <QWidget>
+
 #include <new>
 
 BEGIN_MESSAGE_MAP(CStrevioApp, CWinApp)
@@ -72,6 +74,16 @@ bool CStrevioApp::InitInstance()
 
     startPage->OpenDocumentFile(QString(), true);
     return true;
+}
+
+int CStrevioApp::ExitInstance()
+{
+    // A termination signal leaves the event loop with the windows still open: they close here
+    // as on File > Exit.
+    QWidget* mainWidget = m_pMainWnd ? m_pMainWnd->GetSafeWidget() : nullptr;
+    if (mainWidget && mainWidget->isVisible())
+        mainWidget->close();
+    return CWinApp::ExitInstance();
 }
 
 CDocument* CStrevioApp::OpenDocumentFile(const QString& path)

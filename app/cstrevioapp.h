@@ -13,6 +13,7 @@ public:
     ~CStrevioApp() override;
 
     bool InitInstance() override;
+    int ExitInstance() override;
     CDocument* OpenDocumentFile(const QString& path) override;
     void ShowHelp(UINT context) override;
 

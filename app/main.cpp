@@ -1,6 +1,7 @@
 // Strevio: turns a folder of photos into a film.
 
 #include "app/cstrevioapp.h"
+#include "app/terminationsignals.h"
 #include "res/resource.h"
 
 #include <QApplication>
@@ -8,6 +9,9 @@
 int main(int argc, char** argv)
 {
     QApplication qtApp(argc, argv);
+    if (!TerminationSignals::install())
+        qWarning("Strevio: the handlers of SIGTERM, SIGINT and SIGHUP could not be installed; "
+                 "these signals end the program at once.");
     QApplication::setApplicationVersion(QString::fromLatin1(kStrevioVersion));
     QApplication::setDesktopFileName(QStringLiteral("strevio"));
     RegisterStrevioResources();

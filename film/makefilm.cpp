@@ -2,6 +2,7 @@
 
 #include "app/cframetools.h"
 #include "app/globals.h"
+#include "app/terminationsignals.h"
 #include "browser/clistview_photos.h"
 #include "film/cdibimage.h"
 #include "film/cfilmwriter.h"
@@ -73,7 +74,7 @@ void CListView_Photos::MakeFilm(QString fullPath)
         HDC canvasDC = canvas.AcquireDC();
         g_pFrameTools->ShowProgress(QStringLiteral(" Creating a Film:  "), nullptr);
         std::int32_t k = 0;
-        for (int i = m_pList->GetNextItem(-1, LVNI_SELECTED); i != -1;) {
+        for (int i = m_pList->GetNextItem(-1, LVNI_SELECTED); i != -1 && !TerminationSignals::requested();) {
             const int next = m_pList->GetNextItem(i, LVNI_SELECTED);
             ComposeFilmFrame(canvasDC, m_Photos[i]);
             g_pFilmWriter->AddFrame(canvas.m_Bitmap);
@@ -87,6 +88,9 @@ void CListView_Photos::MakeFilm(QString fullPath)
         }
         canvas.ReleaseDC();
         canvas.Destroy();
+        // The program is ending: the film is dropped (CFilmRun) and the earlier one kept.
+        if (TerminationSignals::requested())
+            return;
         result = run.Finish(true);
     }
     if (result != AVIERR_OK) {

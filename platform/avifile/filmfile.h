@@ -4,6 +4,11 @@
 // film of that name survives any failure. The first failure is latched: later writes are
 // refused with it and commit() reports it. The temporary file is reached through its folder's
 // descriptor, so that it is removed even when the folder was moved away meanwhile.
+//
+// The temporary name is `.<film name>.<16 hex digits>.tmp`, with the film name cut short where
+// the whole would be longer than the folder allows. The file is locked (flock) while it is
+// written; a program killed meanwhile leaves it unlocked, and the next film of that name in that
+// folder removes it. A locked one belongs to a film another program is writing and is left alone.
 
 #include "platform/wintypes.h"
 
@@ -20,7 +25,8 @@ public:
     FilmFile(const FilmFile&) = delete;
     FilmFile& operator=(const FilmFile&) = delete;
 
-    // AVIERR_FILEOPEN when no file can be created beside the target.
+    // AVIERR_FILEOPEN when no file can be created beside the target. Removes the stale temporary
+    // files of this film name first.
     HRESULT create(const std::string& targetPath);
     HRESULT writeAt(std::uint64_t offset, const void* data, std::size_t bytes);
     // Flushes to disk and renames over the target; on failure the temporary file is removed.

@@ -1,7 +1,9 @@
 // Films that meet faults: a full disk (injected and real), a start folder that cannot be written,
 // the film's folder removed or moved away while the film is written, photos removed or cut short
-// after they were listed. A failure names the film, keeps an earlier film of that name byte for
-// byte, leaves no partial file, and the next film succeeds once the cause is gone.
+// after they were listed, film names as long as the file system allows, and the program ended by
+// a signal or killed while it writes a film. A failure names the film, keeps an earlier film of
+// that name byte for byte, leaves no partial file, and the next film succeeds once the cause is
+// gone.
 
 #include "strevioapptest.h"
 
@@ -9,13 +11,17 @@
 #include "platform/avifile/avifile.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 
 #include <sys/mount.h>
+#include <unistd.h>
 
 namespace {
 
@@ -40,6 +46,29 @@ bool Near(QColor actual, QColor expected, int tolerance = 8)
 {
     return std::abs(actual.red() - expected.red()) <= tolerance && std::abs(actual.green() - expected.green()) <= tolerance
         && std::abs(actual.blue() - expected.blue()) <= tolerance;
+}
+
+// A child that meets the termination signals as a program started from a terminal does, whatever
+// the test runner ignores.
+void StartWithDefaultSignals(QProcess& process, const QString& program, const QStringList& arguments)
+{
+    process.setChildProcessModifier([] {
+        for (int signal : {SIGTERM, SIGINT, SIGHUP})
+            ::signal(signal, SIG_DFL);
+    });
+    process.start(program, arguments);
+}
+
+// True once the process has a handler of its own for `signal`.
+bool Catches(const QProcess& process, int signal)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(process.processId()));
+    if (!status.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("SigCgt:"))
+            return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (signal - 1)) & 1;
+    return false;
 }
 
 // A tmpfs of its own, unmounted when the test ends; valid() is false where mounting is refused.
@@ -117,6 +146,43 @@ protected:
         EXPECT_EQ(ProbeFilm(FilmPath()).packets, frames);
     }
 
+    // The film of kLongFilm photos (links to one small photo) made by the film driver in a process
+    // of its own, into the start folder; long, yet quick to start.
+    void StartFilmDriver(QProcess& driver)
+    {
+        const QString folder = PhotoPath(QStringLiteral("many"));
+        const QString first = QDir(folder).filePath(QStringLiteral("0000.png"));
+        if (!QFileInfo::exists(first)) {
+            ASSERT_TRUE(QDir().mkpath(folder));
+            ASSERT_TRUE(WriteFlatImage(first, 64, 48, Qt::blue));
+            for (int k = 1; k < kLongFilm; ++k) {
+                const QString link = QDir(folder).filePath(QString::asprintf("%04d.png", k));
+                ASSERT_EQ(::link(QFile::encodeName(first).constData(), QFile::encodeName(link).constData()), 0);
+            }
+        }
+        StartWithDefaultSignals(driver, QStringLiteral(STREVIO_FILM_DRIVER), {first, g_StartFolder});
+        ASSERT_TRUE(driver.waitForStarted()) << driver.errorString().toStdString();
+    }
+
+    // The name of the film's temporary file once it holds `bytes` (a few frames); empty when the
+    // driver ended before.
+    static QString WaitForTemporaryFile(QProcess& driver, qint64 bytes)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (driver.state() != QProcess::NotRunning && clock.elapsed() < 120000) {
+            for (const QString& name : Entries(g_StartFolder)) {
+                const QFileInfo file(QDir(g_StartFolder).filePath(name));
+                if (name.endsWith(QStringLiteral(".tmp")) && file.size() >= bytes)
+                    return name;
+            }
+            driver.waitForFinished(5);
+        }
+        return QString();
+    }
+
+    static constexpr int kLongFilm = 400;
+    static constexpr qint64 kSomeFrames = 1 << 20;
     const QByteArray m_earlier = QByteArrayLiteral("an earlier film, kept byte for byte");
 };
 
@@ -277,4 +343,104 @@ TEST_F(FilmFaultsTest, PhotosRemovedOrCutShortAfterListingGiveBlackOrTheirDecoda
         EXPECT_TRUE(Near(cut.pixelColor(10, 300), Qt::black)) << frame;
     }
     EXPECT_TRUE(Near(DecodeFilmFrame(FilmPath(), 3).pixelColor(10, 10), Qt::cyan));
+}
+
+TEST_F(FilmFaultsTest, FilmNamesUpTo255BytesLandUnderTheirWholeNameAndLongerOnesAreRefused)
+{
+    CListView_Photos* list = TwoPhotoList();
+    ASSERT_NE(list, nullptr);
+    // 233, 234 and 255 bytes; 255 in two-byte and in three-byte characters.
+    const QString names[] = {QString(229, 'f') + ".avi", QString(230, 'f') + ".avi", QString(251, 'f') + ".avi",
+                             QString(125, QChar(0xE9)) + "x.avi", QString(83, QChar(0x20AC)) + "xx.avi"};
+    for (const QString& name : names) {
+        ASSERT_LE(name.toUtf8().size(), 255);
+        list->m_FilmName = name;
+        const QString path = QDir(g_StartFolder).filePath(name);
+        const QString message = MakeFilm(list);
+        EXPECT_TRUE(message.startsWith(QStringLiteral("The Movie file")) && message.contains('"' + path + '"'))
+            << name.toUtf8().size() << ": " << message.toStdString();
+        EXPECT_EQ(Entries(g_StartFolder), QStringList{name}) << name.toUtf8().size();
+        EXPECT_EQ(ProbeFilm(path).packets, 2) << name.toUtf8().size();
+        QFile::remove(path);
+    }
+    list->m_FilmName = QString(252, 'f') + ".avi";
+    const QString message = MakeFilm(list);
+    EXPECT_TRUE(message.startsWith(QStringLiteral("Can not create a Film file"))) << message.toStdString();
+    EXPECT_EQ(Entries(g_StartFolder), QStringList{});
+}
+
+TEST_F(FilmFaultsTest, EachTerminationSignalMidFilmDropsTheFilmKeepsTheEarlierOneAndEndsTheProgram)
+{
+    ASSERT_TRUE(WriteAll(FilmPath(), m_earlier));
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        QProcess driver;
+        StartFilmDriver(driver);
+        const QString temporary = WaitForTemporaryFile(driver, kSomeFrames);
+        ASSERT_FALSE(temporary.isEmpty()) << driver.readAll().toStdString();
+        ASSERT_EQ(::kill(pid_t(driver.processId()), signal), 0);
+        ASSERT_TRUE(driver.waitForFinished(60000)) << "signal " << signal;
+        EXPECT_EQ(driver.exitStatus(), QProcess::NormalExit) << "signal " << signal;
+        EXPECT_EQ(driver.exitCode(), 128 + signal);
+        EXPECT_EQ(QString::fromUtf8(driver.readAllStandardOutput()), QString()) << "no message, no success";
+        EXPECT_EQ(ReadAll(FilmPath()), m_earlier) << "signal " << signal;
+        EXPECT_EQ(Entries(g_StartFolder), QStringList{"Film.avi"}) << "signal " << signal;
+    }
+}
+
+TEST_F(FilmFaultsTest, WithoutAFilmTheProgramEndsTheOrderlyWayOnEachTerminationSignal)
+{
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        QProcess program;
+        program.setWorkingDirectory(FilmFolder());
+        StartWithDefaultSignals(program, QStringLiteral(STREVIO_PROGRAM), {});
+        ASSERT_TRUE(program.waitForStarted()) << program.errorString().toStdString();
+        QElapsedTimer clock;
+        clock.start();
+        while (!Catches(program, signal) && program.state() == QProcess::Running && clock.elapsed() < 60000)
+            program.waitForFinished(5);
+        ASSERT_TRUE(Catches(program, signal)) << "signal " << signal;
+        ASSERT_EQ(::kill(pid_t(program.processId()), signal), 0);
+        ASSERT_TRUE(program.waitForFinished(60000)) << "signal " << signal;
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << "signal " << signal;
+        EXPECT_EQ(program.exitCode(), 128 + signal);
+    }
+}
+
+TEST_F(FilmFaultsTest, AFilmKilledMidWayLeavesItsTemporaryFileForTheNextFilmOfItsNameToRemove)
+{
+    ASSERT_TRUE(WriteAll(FilmPath(), m_earlier));
+    QProcess driver;
+    StartFilmDriver(driver);
+    const QString temporary = WaitForTemporaryFile(driver, kSomeFrames);
+    ASSERT_FALSE(temporary.isEmpty()) << driver.readAll().toStdString();
+    ASSERT_EQ(::kill(pid_t(driver.processId()), SIGKILL), 0);
+    ASSERT_TRUE(driver.waitForFinished(60000));
+    EXPECT_EQ(driver.exitStatus(), QProcess::CrashExit);
+    EXPECT_EQ(Entries(g_StartFolder), (QStringList{temporary, "Film.avi"}));
+    EXPECT_EQ(ReadAll(FilmPath()), m_earlier);
+
+    CListView_Photos* list = TwoPhotoList();
+    ASSERT_NE(list, nullptr);
+    ExpectSuccess(MakeFilm(list), 2);
+    EXPECT_EQ(Entries(g_StartFolder), QStringList{"Film.avi"});
+}
+
+TEST_F(FilmFaultsTest, AFilmOfTheSameNameThatAnotherProgramIsWritingIsLeftAlone)
+{
+    QProcess driver;
+    StartFilmDriver(driver);
+    const QString temporary = WaitForTemporaryFile(driver, kSomeFrames);
+    ASSERT_FALSE(temporary.isEmpty()) << driver.readAll().toStdString();
+
+    CListView_Photos* list = TwoPhotoList();
+    ASSERT_NE(list, nullptr);
+    ExpectSuccess(MakeFilm(list), 2);
+    EXPECT_EQ(Entries(g_StartFolder), (QStringList{temporary, "Film.avi"}));
+    const QByteArray ours = ReadAll(FilmPath());
+
+    ASSERT_EQ(::kill(pid_t(driver.processId()), SIGTERM), 0);
+    ASSERT_TRUE(driver.waitForFinished(60000));
+    EXPECT_EQ(driver.exitCode(), 128 + SIGTERM);
+    EXPECT_EQ(Entries(g_StartFolder), QStringList{"Film.avi"});
+    EXPECT_EQ(ReadAll(FilmPath()), ours);
 }

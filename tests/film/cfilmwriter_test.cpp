@@ -2,6 +2,7 @@
 
 #include "film/cdibimage.h"
 #include "film/cfilmwriter.h"
+#include "platform/paths/localpath.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 namespace {
 QByteArray ReadAll(const QString& path)
@@ -163,6 +165,20 @@ TEST_F(FilmWriterTest, AFilmInAMissingFolderCannotBeOpened)
     EXPECT_FALSE(m_writer.Open(Path("missing/film.avi"), 2));
     EXPECT_EQ(m_writer.m_LastResult, AVIERR_FILEOPEN);
     EXPECT_EQ(m_writer.m_File, nullptr);
+}
+
+TEST_F(FilmWriterTest, AFolderNamedInBytesThatAreNotUtf8GetsItsFilmUnderItsOwnBytes)
+{
+    const std::filesystem::path folder = QFile::encodeName(m_folder.path()).toStdString() + "/films-\xff\xfe";
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    const std::filesystem::path film = folder / "film.avi";
+    ASSERT_TRUE(m_writer.Open(LocalPath::decode(QByteArray::fromStdString(film.string())), 2));
+    EXPECT_EQ(m_writer.AddFrame(m_canvas.m_Bitmap), 0);
+    EXPECT_EQ(m_writer.Close(), 0);
+    ASSERT_TRUE(std::filesystem::is_regular_file(film));
+    std::filesystem::create_symlink(film, QFile::encodeName(Path("probed.avi")).toStdString());
+    EXPECT_EQ(Probe(Path("probed.avi"), "stream=nb_read_packets"), "1");
+    std::filesystem::remove_all(folder);
 }
 
 TEST_F(FilmWriterTest, TheImageHolderDescribesBottomUpCanvasesAndSharesContexts)
