@@ -2,9 +2,13 @@
 
 #include "app/globals.h"
 #include "framework/afxres.h"
+#include "platform/paths/localpath.h"
 #include "res/resource.h"
 
 #include <QDir>
+
+#include <cstdlib>
+#include <unistd.h>
 
 IMPLEMENT_DYNAMIC(CMainFrame, CMDIFrameWnd)
 
@@ -16,6 +20,15 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
 END_MESSAGE_MAP()
 
 namespace {
+// The folder the program was started from, every byte of its name kept.
+QString CurrentFolder()
+{
+    char* folder = ::getcwd(nullptr, 0);
+    const QString path = folder ? LocalPath::decode(folder) : QDir::currentPath();
+    std::free(folder);
+    return path;
+}
+
 const UINT kIndicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
 }
 
@@ -42,6 +55,6 @@ int CMainFrame::OnCreate(CREATESTRUCT* cs)
     DockControlBar(&m_wndToolBar);
     g_pFrameTools = &m_FrameTools;
     g_pFilmWriter = &m_FilmWriter;
-    g_StartFolder = QDir::currentPath();
+    g_StartFolder = CurrentFolder();
     return 0;
 }

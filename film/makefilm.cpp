@@ -12,6 +12,7 @@
 #include "framework/cframewnd.h"
 #include "framework/cwaitcursor.h"
 #include "framework/cwinapp.h"
+#include "platform/paths/localpath.h"
 
 namespace {
 // Whatever way MakeFilm is left, the film is finished or dropped, the progress display is taken
@@ -57,7 +58,7 @@ void CListView_Photos::MakeFilm(QString fullPath)
         return;
     }
     if (!g_pFilmWriter->Open(fullPath, m_FilmFps)) {
-        m_Folder = QStringLiteral("Can not create a Film file \"%1\".").arg(fullPath);
+        m_Folder = QStringLiteral("Can not create a Film file \"%1\".").arg(LocalPath::display(fullPath));
         AfxMessageBox(m_Folder, MB_OK | MB_ICONINFORMATION);
         return;
     }
@@ -96,10 +97,11 @@ void CListView_Photos::MakeFilm(QString fullPath)
     if (result != AVIERR_OK) {
         m_Folder = QStringLiteral("Can not write the Film file \"%1\".\n\nThe disk may be full or its folder may be gone; "
                                   "an earlier film of that name was kept.")
-                       .arg(fullPath);
+                       .arg(LocalPath::display(fullPath));
         AfxMessageBox(m_Folder, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    m_Folder = QStringLiteral("The Movie file \"%1\"was created in\n\n\"%2\".").arg(m_FilmName, fullPath);
+    m_Folder = QStringLiteral("The Movie file \"%1\"was created in\n\n\"%2\".")
+                   .arg(LocalPath::display(m_FilmName), LocalPath::display(fullPath));
     AfxMessageBox(m_Folder, MB_OK | MB_ICONINFORMATION);
 }

@@ -7,6 +7,7 @@
 #include "framework/cframewnd.h"
 #include "framework/cview.h"
 #include "framework/cwinapp.h"
+#include "platform/paths/localpath.h"
 
 #include <QFileInfo>
 
@@ -94,7 +95,7 @@ bool CDocument::OnOpenDocument(const QString& path)
         m_bModified = false;
         return true;
     }
-    AfxMessageBox(QStringLiteral("Cannot open \"%1\".\n%2").arg(path, reason), MB_OK | MB_ICONEXCLAMATION);
+    AfxMessageBox(QStringLiteral("Cannot open \"%1\".\n%2").arg(LocalPath::display(path), reason), MB_OK | MB_ICONEXCLAMATION);
     return false;
 }
 

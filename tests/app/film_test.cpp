@@ -6,6 +6,7 @@
 #include "app/globals.h"
 #include "framework/afxres.h"
 #include "platform/avifile/avifile.h"
+#include "platform/paths/localpath.h"
 
 #include <QApplication>
 #include <QChildEvent>
@@ -13,6 +14,10 @@
 #include <QFile>
 #include <QProgressBar>
 #include <QStatusBar>
+
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 QByteArray ReadAll(const QString& path)
@@ -250,4 +255,33 @@ TEST_F(FilmTest, AFailedWriteKeepsTheEarlierFilmAndLeavesNoPartialFile)
     ASSERT_EQ(m_messages.size(), 1);
     EXPECT_TRUE(m_messages[0].startsWith("The Movie file"));
     EXPECT_EQ(ProbeFilm(FilmPath()).packets, 1);
+}
+
+TEST_F(FilmTest, AStartFolderWhoseNameIsNotUtf8TakesTheFilmUnderItsOwnBytes)
+{
+    ASSERT_TRUE(WriteFlatImage(PhotoPath("a.png"), 40, 30, Qt::red));
+    const QByteArray folder = QFile::encodeName(FilmFolder()) + "/caf\xe9";
+    ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
+    char* previous = ::getcwd(nullptr, 0);
+    ASSERT_EQ(::chdir(folder.constData()), 0);
+    // The program starts in that folder.
+    m_app.reset();
+    m_app = std::make_unique<CStrevioApp>();
+    ASSERT_TRUE(m_app->InitInstance());
+    m_frame = dynamic_cast<CMainFrame*>(m_app->m_pMainWnd);
+    ASSERT_EQ(::chdir(previous), 0);
+    std::free(previous);
+    EXPECT_EQ(LocalPath::encode(g_StartFolder), folder);
+
+    CListView_Photos* list = OpenList(PhotoPath("a.png"));
+    ASSERT_NE(list, nullptr);
+    Select(list, {0});
+    list->OnMakeFilm();
+    const QByteArray film = folder + "/Film.avi";
+    struct stat st {};
+    EXPECT_EQ(::stat(film.constData(), &st), 0);
+    ASSERT_EQ(m_messages.size(), 1);
+    EXPECT_TRUE(m_messages[0].contains(QString::fromUtf16(u"caf\xfffd/Film.avi"))) << m_messages[0].toStdString();
+    ::unlink(film.constData());
+    ::rmdir(folder.constData());
 }
