@@ -34,7 +34,9 @@ PngWriter::~PngWriter()
 
 QByteArray PngWriter::encode(const QImage& image, const QList<QPair<QByteArray, QByteArray>>& texts)
 {
-    const QImage rgba = image.convertToFormat(QImage::Format_RGBA8888);
+    // Opaque pictures go without their alpha: a quarter less to compress and to store.
+    const bool alpha = image.hasAlphaChannel();
+    const QImage rgba = image.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
     if (rgba.isNull())
         return QByteArray();
     std::vector<png_text> chunks(std::size_t(texts.size()));
@@ -45,7 +47,7 @@ QByteArray PngWriter::encode(const QImage& image, const QList<QPair<QByteArray, 
         chunks[std::size_t(i)].text_length = std::size_t(texts[i].second.size());
     }
     PngWriter writer;
-    if (!writer.writeHeader(rgba.width(), rgba.height(), chunks.data(), int(chunks.size())))
+    if (!writer.writeHeader(rgba.width(), rgba.height(), alpha, chunks.data(), int(chunks.size())))
         return QByteArray();
     for (int y = 0; y < rgba.height(); ++y)
         if (!writer.writeRow(rgba.constScanLine(y)))
@@ -53,13 +55,14 @@ QByteArray PngWriter::encode(const QImage& image, const QList<QPair<QByteArray, 
     return writer.writeEnd() ? writer.m_out : QByteArray();
 }
 
-bool PngWriter::writeHeader(int width, int height, png_textp texts, int textCount)
+bool PngWriter::writeHeader(int width, int height, bool alpha, png_textp texts, int textCount)
 {
     PNG_GUARD();
     // The fastest deflate: on photo thumbnails about four times quicker than the default, for
     // about a sixth more bytes.
     png_set_compression_level(m_png, Z_BEST_SPEED);
-    png_set_IHDR(m_png, m_info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_RGB_ALPHA,
+    png_set_IHDR(m_png, m_info, png_uint_32(width), png_uint_32(height), 8,
+                 alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (textCount > 0)
         png_set_text(m_png, m_info, texts, textCount);

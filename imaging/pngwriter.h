@@ -1,7 +1,8 @@
 #pragma once
 // libpng's writer into bytes in memory, with its errors turned into return values (each
-// operation plants its own recovery point, as PngReader does). It writes 8-bit RGBA,
-// non-interlaced, with Latin-1 text chunks ahead of the pixels.
+// operation plants its own recovery point, as PngReader does). It writes 8-bit RGB, or RGBA
+// for pictures with an alpha channel, non-interlaced, with Latin-1 text chunks ahead of the
+// pixels.
 
 #include <QByteArray>
 #include <QList>
@@ -22,7 +23,7 @@ public:
     static QByteArray encode(const QImage& image, const QList<QPair<QByteArray, QByteArray>>& texts);
 
 private:
-    bool writeHeader(int width, int height, png_textp texts, int textCount);
+    bool writeHeader(int width, int height, bool alpha, png_textp texts, int textCount);
     bool writeRow(const unsigned char* row);
     bool writeEnd();
 

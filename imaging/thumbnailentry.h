@@ -20,7 +20,7 @@ public:
     // all decode and which carries none of the keys below twice. Text chunks are capped in number
     // and size, so a hostile file costs no more than its (bounded) bytes.
     static ThumbnailEntry decode(const QByteArray& data);
-    // The PNG of an entry (8-bit RGBA, keys as tEXt): Thumb::URI, Thumb::MTime, Thumb::Size,
+    // The PNG of an entry (8-bit RGB or RGBA, keys as tEXt): Thumb::URI, Thumb::MTime, Thumb::Size,
     // Software, and Thumb::Image::Width and Height when `photoSize` is valid. Empty on failure.
     static QByteArray encode(const QImage& image, const QByteArray& uri, const FileStamp& stamp,
                              const QSize& photoSize);

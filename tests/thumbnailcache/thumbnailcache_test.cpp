@@ -181,12 +181,15 @@ TEST_F(ThumbnailCacheTest, AStoredThumbnailLoadsWithItsPixelsAndKeys)
     EXPECT_EQ(asQtReadsIt.text("Software"), "Strevio " STREVIO_VERSION);
     QFile file(entryOf(m_photo));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.read(29).mid(24), QByteArray("\x08\x06\x00\x00\x00", 5));  // 8-bit RGBA, not interlaced
+    EXPECT_EQ(file.read(29).mid(24), QByteArray("\x08\x02\x00\x00\x00", 5));  // 8-bit RGB, not interlaced
+    file.close();
 
     const QImage translucent = gradient(192, 256, false);
     ASSERT_TRUE(cache().store(m_photo, kStamp, translucent, QSize(3000, 4000)));
     EXPECT_EQ(cache().load(m_photo, kStamp).convertToFormat(QImage::Format_ARGB32),
               translucent.convertToFormat(QImage::Format_ARGB32));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.read(29).mid(24), QByteArray("\x08\x06\x00\x00\x00", 5)); // 8-bit RGBA where it has alpha
 
     ASSERT_TRUE(cache().store(m_photo, kStamp, gradient(512, 384), QSize(4000, 3000)));
     EXPECT_EQ(cache().load(m_photo, kStamp).size(), QSize(256, 192));
