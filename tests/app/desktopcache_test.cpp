@@ -177,3 +177,25 @@ TEST_F(DesktopCacheTest, AnEntryMadeByAnotherProgramLooksTheSame)
     for (size_t i = 0; i < 5; ++i)
         EXPECT_GE(Psnr(cells[i], expected[i]), 35.0) << i;
 }
+
+TEST_F(DesktopCacheTest, APhotoChangedBetweenTheScanAndItsDecodeIsNotRememberedForTheEarlierState)
+{
+    const QString photo = PhotoPath("p0.jpg");
+    const FileStamp scanned = FileStamp::of(photo);
+    // Replaced after the scan read its state, before the decode.
+    ASSERT_TRUE(Photo(640, 480, 8).save(photo + ".new", "JPEG", 90));
+    ASSERT_EQ(::rename(QFile::encodeName(photo + ".new").constData(), QFile::encodeName(photo).constData()), 0);
+    ReducedPictureStore store;
+    const ThumbnailCache cache(m_cacheHome.path() + "/thumbnails");
+    const ReducedPictureLoader loader(&store, cache);
+    const auto picture = loader.load(photo, scanned);
+    ASSERT_TRUE(picture->isDecoded());
+    EXPECT_EQ(picture->photoSize, QSize(640, 480)) << "what is on disk now, as without any cache";
+    EXPECT_EQ(store.find(photo, scanned), nullptr);
+    EXPECT_TRUE(cache.load(photo, scanned).isNull());
+    // Once its new state is read, the photo is remembered and shared.
+    const FileStamp now = FileStamp::of(photo);
+    loader.load(photo, now);
+    EXPECT_NE(store.find(photo, now), nullptr);
+    EXPECT_FALSE(cache.load(photo, now).isNull());
+}
