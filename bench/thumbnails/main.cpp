@@ -1,5 +1,6 @@
 // Builds the photo list's thumbnails of every photo of a folder with the program's own rebuild
-// (a photo-list window at the default size, offscreen), and the same pictures with
+// (a photo-list window at the default size, offscreen), every photo decoded each time (neither the
+// reduced pictures in memory nor the desktop's thumbnail cache answer), and the same pictures with
 // `vipsthumbnail --size 100x`. Prints, per photo, the time and peak memory of each side, then the
 // whole folder's times and our peak growth, and last `ratio=<ours/vips>`.
 // Usage: thumbnails-bench [--totals] FOLDER   (--totals: the whole folder only, no per-photo lines)
@@ -10,6 +11,7 @@
 #include "browser/photofolder.h"
 #include "framework/cdocument.h"
 #include "framework/cmultidoctemplate.h"
+#include "imaging/thumbnailsettings.h"
 #include "res/resource.h"
 
 #include <QApplication>
@@ -105,6 +107,8 @@ int main(int argc, char** argv)
         return 1;
     }
     RegisterStrevioResources();
+    ThumbnailSettings::current().memory = false;
+    ThumbnailSettings::current().diskCache = false;
     CStrevioApp app;
     if (!app.InitInstance())
         return 1;
