@@ -1,5 +1,7 @@
 #pragma once
-// libjpeg's decompressor over bytes in memory, with its errors turned into return values.
+// libjpeg's decompressor over bytes in memory, with its errors turned into return values. The
+// header must end within the first 16 MiB, so that a file that never reaches its picture data
+// (a header followed by anything but markers) is given up there instead of searched to its end.
 // Each operation that calls into libjpeg sets its own recovery point, so a corrupt file leaves
 // the decompressor failed instead of ending the process. A file that ends early counts as an
 // error: its missing rows are not invented.
@@ -48,9 +50,15 @@ private:
     bool hasAllDcCoefficients() const;
     static void onError(j_common_ptr info);
     static void onMessage(j_common_ptr info, int level);
+    static void initSource(j_decompress_ptr info);
+    static boolean fillInputBuffer(j_decompress_ptr info);
+    static void skipInputData(j_decompress_ptr info, long count);
+    static void termSource(j_decompress_ptr info);
 
     QByteArray m_data;
     jpeg_decompress_struct m_info{};
     ErrorManager m_error{};
+    jpeg_source_mgr m_source{};
+    bool m_headerWindowed = false; // only the header's window is given to libjpeg yet
     bool m_failed = false;
 };

@@ -46,6 +46,11 @@ std::unique_ptr<JpegSource> JpegSource::open(const QByteArray& data)
         new JpegSource(data, QSize(jpeg.width(), jpeg.height()), ExifOrientation::fromJpeg(data)));
 }
 
+bool JpegSource::hasReadableHeader(const QByteArray& data)
+{
+    return JpegDecompressor(data).readHeader();
+}
+
 // The strongest reduction that keeps the picture at least as large as asked, and within the
 // pixel budget; when even the strongest one is too large there is none.
 int JpegSource::reductionFor(const QSize& rawAtLeast) const
