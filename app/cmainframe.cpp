@@ -2,9 +2,8 @@
 
 #include "app/globals.h"
 #include "framework/afxres.h"
+#include "platform/paths/localpath.h"
 #include "res/resource.h"
-
-#include <QDir>
 
 IMPLEMENT_DYNAMIC(CMainFrame, CMDIFrameWnd)
 
@@ -42,6 +41,6 @@ int CMainFrame::OnCreate(CREATESTRUCT* cs)
     DockControlBar(&m_wndToolBar);
     g_pFrameTools = &m_FrameTools;
     g_pFilmWriter = &m_FilmWriter;
-    g_StartFolder = QDir::currentPath();
+    g_StartFolder = LocalPath::currentFolder();
     return 0;
 }

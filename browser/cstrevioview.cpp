@@ -5,6 +5,7 @@
 #include "framework/cdc.h"
 #include "framework/cdocument.h"
 #include "imaging/gdiplus.h"
+#include "platform/paths/localpath.h"
 
 #include <QPainter>
 
@@ -28,7 +29,7 @@ bool CStrevioView::PreCreateWindow(CREATESTRUCT& cs)
 void CStrevioView::OnInitialUpdate()
 {
     CView::OnInitialUpdate();
-    GetDocument()->SetTitle(g_PathToOpen);
+    GetDocument()->SetTitle(LocalPath::display(g_PathToOpen));
 }
 
 void CStrevioView::OnDraw(CDC* dc)

@@ -1,5 +1,7 @@
 #include "film/cfilmwriter.h"
 
+#include "platform/paths/localpath.h"
+
 #include <cstring>
 
 namespace {
@@ -18,7 +20,7 @@ bool CFilmWriter::Open(QString path, std::int32_t framesPerSecond)
     if (framesPerSecond < 1)
         return false;
     AVIFileInit();
-    const QByteArray nativePath = path.toUtf8();
+    const QByteArray nativePath = LocalPath::encode(path);
     m_LastResult = AVIFileOpenA(&m_File, nativePath.constData(), OF_WRITE | OF_CREATE, nullptr);
     if (m_LastResult != AVIERR_OK) {
         m_File = nullptr;

@@ -6,8 +6,7 @@
 #include "framework/cframewnd.h"
 #include "framework/cview.h"
 #include "framework/cwinapp.h"
-
-#include <QFileInfo>
+#include "platform/paths/localpath.h"
 
 #include <cerrno>
 #include <cstring>
@@ -23,8 +22,8 @@ END_MESSAGE_MAP()
 
 void CDocument::SetPathName(const QString& path, bool addToRecentFileList)
 {
-    m_strPathName = QFileInfo(path).absoluteFilePath();
-    SetTitle(QFileInfo(m_strPathName).fileName());
+    m_strPathName = LocalPath::absolute(path);
+    SetTitle(LocalPath::display(m_strPathName.mid(m_strPathName.lastIndexOf(QLatin1Char('/')) + 1)));
     if (addToRecentFileList && AfxGetApp())
         AfxGetApp()->AddToRecentFileList(m_strPathName);
 }
@@ -71,7 +70,7 @@ bool CDocument::OnNewDocument()
 
 QString CDocument::CheckReadable(const QString& path)
 {
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = LocalPath::encode(path);
     struct stat st {};
     if (path.isEmpty() || ::stat(native.constData(), &st) != 0)
         return QStringLiteral("The file does not exist.");
@@ -93,7 +92,7 @@ bool CDocument::OnOpenDocument(const QString& path)
         m_bModified = false;
         return true;
     }
-    AfxMessageBox(QStringLiteral("Cannot open \"%1\".\n%2").arg(path, reason), MB_OK | MB_ICONEXCLAMATION);
+    AfxMessageBox(QStringLiteral("Cannot open \"%1\".\n%2").arg(LocalPath::display(path), reason), MB_OK | MB_ICONEXCLAMATION);
     return false;
 }
 

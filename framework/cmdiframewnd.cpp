@@ -14,6 +14,7 @@
 #include "framework/crecentfilelist.h"
 #include "framework/mainframewidget.h"
 #include "framework/resources.h"
+#include "platform/paths/localpath.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -258,7 +259,7 @@ void CMDIFrameWnd::RefreshRecentFileItems()
         action->setVisible(used);
         if (used) {
             // A path's own ampersands must not turn into mnemonics.
-            const QString path = (*list)[int(i)].replace(QLatin1Char('&'), QStringLiteral("&&"));
+            const QString path = LocalPath::display((*list)[int(i)]).replace(QLatin1Char('&'), QStringLiteral("&&"));
             action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
         }
     }
