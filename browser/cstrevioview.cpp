@@ -51,13 +51,16 @@ void CStrevioView::DrawPhoto(CDC* dc, QString path)
     UINT w = 0;
     GdipGetImageHeight(image, &h);
     GdipGetImageWidth(image, &w);
+    GpStatus drawn = GenericError;
     if (w > 0 && h > 0) {
         const UINT H = (W * h) / w;
-        GdipDrawImageRectI(graphics, image, 0, 0, INT(W), INT(H));
-    } else if (QPainter* painter = dc->GetPainter()) {
-        // Nothing to scale: say so instead of dividing by a zero width.
+        drawn = GdipDrawImageRectI(graphics, image, 0, 0, INT(W), INT(H));
+    }
+    QPainter* painter = dc->GetPainter();
+    if (drawn != Ok && painter) {
+        // No size to scale by (never divided by a zero width), or no pixels: say so.
         const QString text = path.isEmpty() ? QStringLiteral("No photo to show.")
-                                            : QStringLiteral("Strevio cannot show \"%1\".").arg(path);
+                                            : QStringLiteral("Strevio cannot show \"%1\".").arg(LocalPath::display(path));
         painter->drawText(QRect(8, 8, std::max<int>(int(W) - 16, 100), 200), Qt::TextWordWrap, text);
     }
     if (graphics)

@@ -56,10 +56,12 @@ void JpegDecompressor::onError(j_common_ptr info)
     std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->recovery, 1);
 }
 
+// Warnings about damaged data are passed over, as every viewer does; running out of data is
+// noted (libjpeg then feeds an end-of-image marker and fills the rest with empty blocks).
 void JpegDecompressor::onMessage(j_common_ptr info, int level)
 {
     if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF)
-        onError(info);
+        reinterpret_cast<ErrorManager*>(info->err)->endedEarly = true;
 }
 
 bool JpegDecompressor::readHeader()
@@ -108,6 +110,11 @@ void JpegDecompressor::skipInputData(j_decompress_ptr info, long count)
 bool JpegDecompressor::isCmyk() const
 {
     return m_info.jpeg_color_space == JCS_CMYK || m_info.jpeg_color_space == JCS_YCCK;
+}
+
+bool JpegDecompressor::hasPictureData() const
+{
+    return m_info.src && m_info.src->bytes_in_buffer > 0 && !m_error.endedEarly;
 }
 
 bool JpegDecompressor::coefficientsFitBudget()

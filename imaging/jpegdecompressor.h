@@ -3,8 +3,10 @@
 // header must end within the first 16 MiB, so that a file that never reaches its picture data
 // (a header followed by anything but markers) is given up there instead of searched to its end.
 // Each operation that calls into libjpeg sets its own recovery point, so a corrupt file leaves
-// the decompressor failed instead of ending the process. A file that ends early counts as an
-// error: its missing rows are not invented.
+// the decompressor failed instead of ending the process. A file that ends early still gives all
+// its rows, as every viewer shows such a file: those decoded before the end, and after them what
+// libjpeg makes of the missing data (blocks without coefficients, mid-grey). One that ends inside
+// a table or scan header fails, with endedEarly() set.
 
 #include <QByteArray>
 
@@ -24,6 +26,11 @@ public:
     int width() const { return int(m_info.image_width); }
     int height() const { return int(m_info.image_height); }
     bool isCmyk() const;
+    // False when the file ends right after its header, before any compressed picture data: there
+    // is nothing to show then.
+    bool hasPictureData() const;
+    // True once libjpeg ran out of data before the end of the picture.
+    bool endedEarly() const { return m_error.endedEarly; }
     // A file in several scans (progressive ones) is decoded through a buffer of the DCT
     // coefficients of the whole picture, whatever the size asked for; false when that buffer would
     // pass the budget (two bytes a pixel of kImagePixelBudget, the least a picture of that size
@@ -45,6 +52,7 @@ private:
     struct ErrorManager {
         jpeg_error_mgr base;
         std::jmp_buf recovery;
+        bool endedEarly;
     };
     bool startFromDcScans();
     bool hasAllDcCoefficients() const;

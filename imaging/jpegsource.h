@@ -25,7 +25,8 @@ public:
 private:
     JpegSource(QByteArray data, QSize rawSize, ExifOrientation orientation);
     int reductionFor(const QSize& rawAtLeast) const;
-    QImage decodeRaw(const QRect& rawRegion);
+    static QImage decodeScaled(const QByteArray& data, int denominator, bool* endedEarly);
+    QImage decodeRaw(JpegDecompressor& jpeg, const QRect& rawRegion) const;
 
     QByteArray m_data;
     QSize m_rawSize;

@@ -107,8 +107,10 @@ const QImage& QtImageSource::image()
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, m_format);
     prepare(reader);
+    // A plugin that fails may leave a picture behind whose rows it never wrote (PNG does).
     QImage decoded;
-    reader.read(&decoded);
+    if (!reader.read(&decoded))
+        decoded = QImage();
     keep(decoded);
     return m_image;
 }
