@@ -15,7 +15,7 @@ namespace {
 // The whole budget as 32-bit pixels, in the megabytes QImageReader counts in.
 constexpr int kAllocationLimitMiB = int(kImagePixelBudget * 4 / (1024 * 1024)) + 1;
 constexpr qsizetype kGifSizeWindow = 1 << 20;
-const char* const kPhotoFormats[] = {"bmp", "gif", "ico", "cur", "jpeg", "jpg", "png", "tif", "tiff"};
+const char* const kPhotoFormats[] = {"bmp", "gif", "ico", "cur", "jpeg", "png", "tiff"};
 
 QSize uprightSize(const QImageReader& reader, const QSize& stored)
 {

@@ -10,6 +10,10 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
