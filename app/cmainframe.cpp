@@ -5,11 +5,6 @@
 #include "platform/paths/localpath.h"
 #include "res/resource.h"
 
-#include <QDir>
-
-#include <cstdlib>
-#include <unistd.h>
-
 IMPLEMENT_DYNAMIC(CMainFrame, CMDIFrameWnd)
 
 BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
@@ -20,15 +15,6 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
 END_MESSAGE_MAP()
 
 namespace {
-// The folder the program was started from, every byte of its name kept.
-QString CurrentFolder()
-{
-    char* folder = ::getcwd(nullptr, 0);
-    const QString path = folder ? LocalPath::decode(folder) : QDir::currentPath();
-    std::free(folder);
-    return path;
-}
-
 const UINT kIndicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
 }
 
@@ -55,6 +41,6 @@ int CMainFrame::OnCreate(CREATESTRUCT* cs)
     DockControlBar(&m_wndToolBar);
     g_pFrameTools = &m_FrameTools;
     g_pFilmWriter = &m_FilmWriter;
-    g_StartFolder = CurrentFolder();
+    g_StartFolder = LocalPath::currentFolder();
     return 0;
 }

@@ -12,6 +12,7 @@
 #include "framework/cwaitcursor.h"
 #include "framework/virtualkeys.h"
 #include "imaging/gdiplus.h"
+#include "platform/paths/localpath.h"
 #include "res/resource.h"
 
 #include <QCoreApplication>
@@ -77,7 +78,7 @@ void CListView_Photos::OnInitialUpdate()
     m_Folder = m_pDoc->GetPathName();
     m_Folder = g_pFrameTools->GetFolder(m_Folder);
     // The root folder is the empty string; its window says "/".
-    m_pDoc->SetTitle(m_Folder.isEmpty() ? QStringLiteral("/") : m_Folder);
+    m_pDoc->SetTitle(m_Folder.isEmpty() ? QStringLiteral("/") : LocalPath::display(m_Folder));
     g_pFrameTools->ScanFolder(m_Folder, m_Photos, QString());
     RebuildThumbnails();
 }
@@ -101,7 +102,8 @@ void CListView_Photos::AddThumbnail(int index, const QString& path, ThumbnailRun
         if (bitmap)
             GdipDisposeImage(GdipBitmapAsImage(bitmap));
     }
-    m_Folder = g_pFrameTools->GetFileName(path);
+    // Names are bytes on disk: broken UTF-8 and control characters are shown readably.
+    m_Folder = LocalPath::display(g_pFrameTools->GetFileName(path));
     LVITEM item{LVIF_TEXT | LVIF_IMAGE, index, 0, 0, 0, m_Folder, index};
     m_pList->InsertItem(&item);
     const qsizetype count = m_Photos.GetSize();

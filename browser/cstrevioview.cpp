@@ -5,6 +5,7 @@
 #include "framework/cdc.h"
 #include "framework/cdocument.h"
 #include "imaging/gdiplus.h"
+#include "platform/paths/localpath.h"
 
 #include <QPainter>
 
@@ -57,7 +58,7 @@ bool CStrevioView::PreCreateWindow(CREATESTRUCT& cs)
 void CStrevioView::OnInitialUpdate()
 {
     CView::OnInitialUpdate();
-    GetDocument()->SetTitle(g_PathToOpen);
+    GetDocument()->SetTitle(LocalPath::display(g_PathToOpen));
 }
 
 void CStrevioView::OnDraw(CDC* dc)
@@ -79,13 +80,16 @@ void CStrevioView::DrawPhoto(CDC* dc, QString path)
     UINT w = 0;
     GdipGetImageHeight(image, &h);
     GdipGetImageWidth(image, &w);
+    GpStatus drawn = GenericError;
     if (w > 0 && h > 0) {
         const PhotoPlace place = PhotoPlaceOn(dc, W, w, h);
-        GdipDrawImageRectI(graphics, image, place.x, place.y, place.width, place.height);
-    } else if (QPainter* painter = dc->GetPainter()) {
-        // Nothing to scale: say so instead of dividing by a zero width.
+        drawn = GdipDrawImageRectI(graphics, image, place.x, place.y, place.width, place.height);
+    }
+    QPainter* painter = dc->GetPainter();
+    if (drawn != Ok && painter) {
+        // No size to scale by (never divided by a zero width), or no pixels: say so.
         const QString text = path.isEmpty() ? QStringLiteral("No photo to show.")
-                                            : QStringLiteral("Strevio cannot show \"%1\".").arg(path);
+                                            : QStringLiteral("Strevio cannot show \"%1\".").arg(LocalPath::display(path));
         painter->drawText(QRect(8, 8, std::max<int>(int(W) - 16, 100), 200), Qt::TextWordWrap, text);
     }
     if (graphics)

@@ -1,6 +1,6 @@
 #include "browser/photofolder.h"
 
-#include <QFile>
+#include "platform/paths/localpath.h"
 
 #include <algorithm>
 #include <array>
@@ -23,18 +23,18 @@ bool IsPhotoExtension(const QString& extension)
 bool IsRegularFile(const QString& path)
 {
     struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+    return ::stat(LocalPath::encode(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 QStringList ReadNames(const QString& folder)
 {
     QStringList names;
     const QString directory = folder.isEmpty() ? QStringLiteral("/") : folder;
-    DIR* dir = ::opendir(QFile::encodeName(directory).constData());
+    DIR* dir = ::opendir(LocalPath::encode(directory).constData());
     if (!dir)
         return names;
     while (const dirent* entry = ::readdir(dir))
-        names.append(QFile::decodeName(entry->d_name));
+        names.append(LocalPath::decode(QByteArray(entry->d_name)));
     ::closedir(dir);
     return names;
 }
@@ -90,9 +90,13 @@ int NaturalCompare(const QString& a, const QString& b)
     }
     if (i < a.size() || j < b.size())
         return i < a.size() ? 1 : -1;
-    const QByteArray bytesA = a.toUtf8();
-    const QByteArray bytesB = b.toUtf8();
-    return bytesA < bytesB ? -1 : (bytesB < bytesA ? 1 : 0);
+    // The names on disk: each escaped byte is its own byte here, not a replacement character.
+    const QByteArray bytesA = LocalPath::encode(a);
+    const QByteArray bytesB = LocalPath::encode(b);
+    if (bytesA != bytesB)
+        return bytesA < bytesB ? -1 : 1;
+    // Only strings that were never names on disk (a lone high surrogate) share their bytes.
+    return a.compare(b);
 }
 
 std::int32_t Scan(const QString& folder, const QString& extension, QStringList& photos)

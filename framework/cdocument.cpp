@@ -25,8 +25,8 @@ END_MESSAGE_MAP()
 
 void CDocument::SetPathName(const QString& path, bool addToRecentFileList)
 {
-    m_strPathName = QFileInfo(path).absoluteFilePath();
-    SetTitle(QFileInfo(m_strPathName).fileName());
+    m_strPathName = LocalPath::absolute(path);
+    SetTitle(LocalPath::display(m_strPathName.mid(m_strPathName.lastIndexOf(QLatin1Char('/')) + 1)));
     if (addToRecentFileList && AfxGetApp())
         AfxGetApp()->AddToRecentFileList(m_strPathName);
 }
@@ -73,7 +73,7 @@ bool CDocument::OnNewDocument()
 
 QString CDocument::CheckReadable(const QString& path)
 {
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = LocalPath::encode(path);
     struct stat st {};
     if (path.isEmpty() || ::stat(native.constData(), &st) != 0)
         return QStringLiteral("The file does not exist.");

@@ -14,6 +14,7 @@
 #include "framework/crecentfilelist.h"
 #include "framework/mainframewidget.h"
 #include "framework/resources.h"
+#include "platform/paths/localpath.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -268,7 +269,7 @@ void CMDIFrameWnd::RefreshRecentFileItems()
         const bool used = int(i) < count;
         action->setVisible(used);
         if (used) {
-            action->setText(NumberedMenuText(int(i) + 1, (*list)[int(i)]));
+            action->setText(NumberedMenuText(int(i) + 1, LocalPath::display((*list)[int(i)])));
         }
     }
     for (QAction* placeholder : m_recentFilePlaceholders)

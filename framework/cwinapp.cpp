@@ -9,13 +9,13 @@
 #include "framework/crecentfilelist.h"
 #include "framework/cview.h"
 #include "framework/resources.h"
+#include "platform/paths/localpath.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QListWidget>
 #include <QSettings>
 #include <QVBoxLayout>
@@ -100,7 +100,7 @@ void CWinApp::CloseAllDocuments(bool endSession)
 
 CDocument* CWinApp::OpenDocumentFile(const QString& path)
 {
-    const QString fullPath = QFileInfo(path).absoluteFilePath();
+    const QString fullPath = LocalPath::absolute(path);
     CDocTemplate* best = nullptr;
     CDocTemplate::Confidence bestMatch = CDocTemplate::noAttempt;
     for (CDocTemplate* docTemplate : m_templates) {

@@ -1,25 +1,22 @@
 #include "imaging/imagefile.h"
 
+#include "imaging/filesource.h"
 #include "imaging/imagelimits.h"
 #include "imaging/jpegsource.h"
+#include "imaging/mappedfile.h"
 #include "imaging/pngsource.h"
 #include "imaging/qtimagesource.h"
 #ifdef STREVIO_HAVE_METAFILE
 #include "imaging/metafilesource.h"
 #endif
 
-#include <QFile>
-#include <QFileInfo>
-#include <QtEndian>
+#include "platform/paths/localpath.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <QtEndian>
 
 namespace {
 
-// Files are read whole; nothing larger is a picture the services could show.
+// Nothing larger is a picture the services could show.
 constexpr qint64 kMaxFileBytes = qint64(2) * 1024 * 1024 * 1024 - 1;
 constexpr quint32 kEmfHeaderRecord = 1;
 constexpr quint32 kEmfSignature = 0x464D4520; // " EMF"
@@ -33,6 +30,13 @@ quint32 le32(const QByteArray& data, int at)
 quint16 le16(const QByteArray& data, int at)
 {
     return data.size() >= at + 2 ? qFromLittleEndian<quint16>(data.constData() + at) : 0;
+}
+
+QString suffixOf(const QString& path)
+{
+    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot + 1);
 }
 
 bool isStandardWmfHeader(const QByteArray& data)
@@ -56,43 +60,19 @@ ImageFile::Format ImageFile::recognise(const QByteArray& data, const QString& su
     return Format::Other;
 }
 
-GpStatus ImageFile::read(const QString& path, QByteArray* data)
+GpStatus ImageFile::open(const QString& path, std::shared_ptr<ImageSource>* source)
 {
     if (path.isEmpty())
         return InvalidParameter;
-    // Opened without blocking and checked on the open descriptor, so a FIFO or device swapped in
-    // for a photo can never stall the read.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return errno == ENOENT || errno == ENOTDIR ? InvalidParameter : AccessDenied;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return InvalidParameter;
-    }
-    if (st.st_size > kMaxFileBytes) {
-        ::close(fd);
-        return OutOfMemory;
-    }
-    QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return AccessDenied;
-    }
-    *data = file.readAll();
-    return file.error() == QFileDevice::NoError ? Ok : Win32Error;
-}
-
-GpStatus ImageFile::open(const QString& path, std::shared_ptr<ImageSource>* source)
-{
-    QByteArray data;
-    const GpStatus status = read(path, &data);
+    std::unique_ptr<MappedFile> file;
+    const GpStatus status = MappedFile::open(LocalPath::encode(path), kMaxFileBytes, &file);
     if (status != Ok)
         return status;
-    std::unique_ptr<ImageSource> decoder = decoderFor(data, recognise(data, QFileInfo(path).suffix()));
+    const QByteArray& data = file->bytes();
+    std::unique_ptr<ImageSource> decoder = decoderFor(data, recognise(data, suffixOf(path)));
     if (!decoder || pixelCount(decoder->size()) > kMaxPicturePixels)
         return OutOfMemory;
-    *source = std::move(decoder);
+    *source = std::make_shared<FileSource>(std::move(file), std::move(decoder));
     return Ok;
 }
 
@@ -102,6 +82,10 @@ std::unique_ptr<ImageSource> ImageFile::decoderFor(const QByteArray& data, Forma
     case Format::Jpeg:
         if (auto jpeg = JpegSource::open(data))
             return jpeg;
+        // Qt's plugin reads JPEG with the same libjpeg, after searching the whole file for the
+        // header libjpeg gave up on; it only helps with the colours libjpeg cannot convert.
+        if (!JpegSource::hasReadableHeader(data))
+            return nullptr;
         break;
     case Format::Png:
         if (auto png = PngSource::open(data))

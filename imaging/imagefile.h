@@ -1,6 +1,7 @@
 #pragma once
-// Opens a picture file: reads it, recognises its format by content (the extension only breaks
+// Opens a picture file: maps it, recognises its format by content (the extension only breaks
 // the tie for headerless metafiles) and picks the decoder, which reads only the header now.
+// Paths follow LocalPath: escaped bytes name the file's own bytes.
 
 #include "imaging/gdiplus.h"
 #include "imaging/imagesource.h"
@@ -18,7 +19,6 @@ public:
     static Format recognise(const QByteArray& data, const QString& suffix);
 
 private:
-    static GpStatus read(const QString& path, QByteArray* data);
     static std::unique_ptr<ImageSource> decoderFor(const QByteArray& data, Format format);
     static std::unique_ptr<ImageSource> metafileDecoder(const QByteArray& data, Format format);
 };

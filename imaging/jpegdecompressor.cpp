@@ -2,11 +2,16 @@
 
 #include "imaging/pixelbudget.h"
 
+#include <algorithm>
+
 #include <jerror.h>
 
 namespace {
 
 constexpr std::int64_t kCoefficientBudgetBytes = kImagePixelBudget * 2;
+// Headers hold a few segments of at most 64 KiB each (Exif, colour profiles, XMP).
+constexpr qsizetype kMaxHeaderBytes = qsizetype(16) << 20;
+const JOCTET kEndOfImage[] = {0xFF, JPEG_EOI};
 
 } // namespace
 
@@ -29,8 +34,16 @@ JpegDecompressor::JpegDecompressor(QByteArray data) : m_data(std::move(data))
     // libjpeg then refuses a coefficient buffer past the budget before allocating it (it has no
     // backing store), whatever slipped past coefficientsFitBudget().
     m_info.mem->max_memory_to_use = long(kCoefficientBudgetBytes);
-    jpeg_mem_src(&m_info, reinterpret_cast<const unsigned char*>(m_data.constData()),
-                 static_cast<unsigned long>(m_data.size()));
+    m_info.client_data = this;
+    m_source.init_source = initSource;
+    m_source.fill_input_buffer = fillInputBuffer;
+    m_source.skip_input_data = skipInputData;
+    m_source.resync_to_restart = jpeg_resync_to_restart;
+    m_source.term_source = termSource;
+    m_source.next_input_byte = reinterpret_cast<const JOCTET*>(m_data.constData());
+    m_source.bytes_in_buffer = std::size_t(std::min(m_data.size(), kMaxHeaderBytes));
+    m_headerWindowed = m_data.size() > kMaxHeaderBytes;
+    m_info.src = &m_source;
 }
 
 JpegDecompressor::~JpegDecompressor()
@@ -43,21 +56,65 @@ void JpegDecompressor::onError(j_common_ptr info)
     std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->recovery, 1);
 }
 
+// Warnings about damaged data are passed over, as every viewer does; running out of data is
+// noted (libjpeg then feeds an end-of-image marker and fills the rest with empty blocks).
 void JpegDecompressor::onMessage(j_common_ptr info, int level)
 {
     if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF)
-        onError(info);
+        reinterpret_cast<ErrorManager*>(info->err)->endedEarly = true;
 }
 
 bool JpegDecompressor::readHeader()
 {
     JPEG_GUARD();
-    return jpeg_read_header(&m_info, TRUE) == JPEG_HEADER_OK && m_info.image_width > 0 && m_info.image_height > 0;
+    if (jpeg_read_header(&m_info, TRUE) != JPEG_HEADER_OK || m_info.image_width == 0 || m_info.image_height == 0)
+        return false;
+    // The bytes lie one after the other: the rest of the file follows the window.
+    if (m_headerWindowed) {
+        m_source.bytes_in_buffer += std::size_t(m_data.size() - kMaxHeaderBytes);
+        m_headerWindowed = false;
+    }
+    return true;
+}
+
+void JpegDecompressor::initSource(j_decompress_ptr) {}
+
+void JpegDecompressor::termSource(j_decompress_ptr) {}
+
+// libjpeg asks for more only when it has read everything it was given: past the header's window
+// that ends the attempt; at the end of the file libjpeg is given an end-of-image marker, as its
+// own memory source does, with a warning.
+boolean JpegDecompressor::fillInputBuffer(j_decompress_ptr info)
+{
+    auto* self = static_cast<JpegDecompressor*>(info->client_data);
+    if (self->m_headerWindowed)
+        onError(reinterpret_cast<j_common_ptr>(info));
+    WARNMS(info, JWRN_JPEG_EOF);
+    info->src->next_input_byte = kEndOfImage;
+    info->src->bytes_in_buffer = sizeof kEndOfImage;
+    return TRUE;
+}
+
+void JpegDecompressor::skipInputData(j_decompress_ptr info, long count)
+{
+    if (count <= 0)
+        return;
+    if (std::size_t(count) > info->src->bytes_in_buffer) {
+        fillInputBuffer(info); // past the window or the end of the file
+        return;
+    }
+    info->src->next_input_byte += count;
+    info->src->bytes_in_buffer -= std::size_t(count);
 }
 
 bool JpegDecompressor::isCmyk() const
 {
     return m_info.jpeg_color_space == JCS_CMYK || m_info.jpeg_color_space == JCS_YCCK;
+}
+
+bool JpegDecompressor::hasPictureData() const
+{
+    return m_info.src && m_info.src->bytes_in_buffer > 0 && !m_error.endedEarly;
 }
 
 bool JpegDecompressor::coefficientsFitBudget()

@@ -3,12 +3,14 @@
 #include "imaging/imagelimits.h"
 #include "imaging/jpegdecompressor.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
 
 constexpr int kDenominators[] = {8, 4, 2, 1};
 constexpr int kRowsPerRead = 16;
+constexpr qsizetype kMaxMarkerSearch = qsizetype(16) << 20;
 
 QSize reducedSize(const QSize& size, int denominator)
 {
@@ -28,6 +30,40 @@ bool readInto(JpegDecompressor& jpeg, QImage& image)
     return true;
 }
 
+// A file cut short decodes as far as it goes; one that ends with its header has no pixels.
+bool startDecoding(JpegDecompressor& jpeg, int denominator)
+{
+    return jpeg.readHeader() && jpeg.hasPictureData() && jpeg.start(denominator);
+}
+
+// Where the file's last marker begins; 0 when there is none past the start. In scan data a 0xFF
+// is followed by 0x00 (a stuffed byte) or a restart code, elsewhere it begins a marker (after
+// any fill bytes 0xFF).
+qsizetype lastMarker(const QByteArray& data)
+{
+    const qsizetype stop = std::max<qsizetype>(2, data.size() - kMaxMarkerSearch);
+    for (qsizetype i = data.size() - 2; i >= stop; --i) {
+        const auto code = uchar(data[i + 1]);
+        if (uchar(data[i]) == 0xFF && code != 0x00 && code != 0xFF && (code < 0xD0 || code > 0xD7))
+            return i;
+    }
+    return 0;
+}
+
+// libjpeg gives up on a file that ends inside a table or a scan header (a progressive file has
+// them between its scans), though the scans before them are whole: such a file is decoded again,
+// up to the marker that begins the segment it ends in.
+template <typename Decode>
+QImage decodeWholeSegments(const QByteArray& data, Decode decode)
+{
+    bool endedEarly = false;
+    const QImage image = decode(data, &endedEarly);
+    if (!image.isNull() || !endedEarly)
+        return image;
+    const qsizetype end = lastMarker(data);
+    return end > 0 ? decode(QByteArray::fromRawData(data.constData(), end), &endedEarly) : image;
+}
+
 } // namespace
 
 JpegSource::JpegSource(QByteArray data, QSize rawSize, ExifOrientation orientation)
@@ -44,6 +80,11 @@ std::unique_ptr<JpegSource> JpegSource::open(const QByteArray& data)
         return nullptr;
     return std::unique_ptr<JpegSource>(
         new JpegSource(data, QSize(jpeg.width(), jpeg.height()), ExifOrientation::fromJpeg(data)));
+}
+
+bool JpegSource::hasReadableHeader(const QByteArray& data)
+{
+    return JpegDecompressor(data).readHeader();
 }
 
 // The strongest reduction that keeps the picture at least as large as asked, and within the
@@ -65,13 +106,23 @@ int JpegSource::reductionFor(const QSize& rawAtLeast) const
 QImage JpegSource::decodeReduced(const QSize& atLeast)
 {
     const int denominator = reductionFor(m_orientation.raw(atLeast));
-    JpegDecompressor jpeg(m_data);
-    if (!denominator || !jpeg.readHeader() || !jpeg.start(denominator))
+    if (!denominator)
         return QImage();
-    QImage image(jpeg.outputWidth(), jpeg.outputHeight(), QImage::Format_RGB32);
-    if (image.isNull() || !readInto(jpeg, image))
-        return QImage();
-    return m_orientation.apply(image);
+    const QImage image = decodeWholeSegments(m_data, [denominator](const QByteArray& data, bool* endedEarly) {
+        return decodeScaled(data, denominator, endedEarly);
+    });
+    return image.isNull() ? image : m_orientation.apply(image);
+}
+
+QImage JpegSource::decodeScaled(const QByteArray& data, int denominator, bool* endedEarly)
+{
+    JpegDecompressor jpeg(data);
+    const bool started = startDecoding(jpeg, denominator);
+    QImage image = started ? QImage(jpeg.outputWidth(), jpeg.outputHeight(), QImage::Format_RGB32) : QImage();
+    if (!image.isNull() && !readInto(jpeg, image))
+        image = QImage();
+    *endedEarly = jpeg.endedEarly();
+    return image;
 }
 
 QImage JpegSource::decodeRegion(const QRect& region)
@@ -79,14 +130,18 @@ QImage JpegSource::decodeRegion(const QRect& region)
     const QRect raw = m_orientation.toRaw(region, m_rawSize);
     if (!fitsPixelBudget(raw.size()))
         return QImage();
-    const QImage image = decodeRaw(raw);
+    const QImage image = decodeWholeSegments(m_data, [this, raw](const QByteArray& data, bool* endedEarly) {
+        JpegDecompressor jpeg(data);
+        QImage rows = decodeRaw(jpeg, raw);
+        *endedEarly = jpeg.endedEarly();
+        return rows;
+    });
     return image.isNull() ? image : m_orientation.apply(image);
 }
 
-QImage JpegSource::decodeRaw(const QRect& rawRegion)
+QImage JpegSource::decodeRaw(JpegDecompressor& jpeg, const QRect& rawRegion) const
 {
-    JpegDecompressor jpeg(m_data);
-    if (!jpeg.readHeader() || !jpeg.start(1))
+    if (!startDecoding(jpeg, 1))
         return QImage();
     int left = rawRegion.left(), width = rawRegion.width();
     if (rawRegion.width() < m_rawSize.width() && !jpeg.cropColumns(&left, &width))

@@ -15,6 +15,8 @@ class JpegSource : public ImageSource {
 public:
     // Null when the header cannot be read or the colours need a converter libjpeg lacks (CMYK).
     static std::unique_ptr<JpegSource> open(const QByteArray& data);
+    // False when libjpeg cannot read the header at all (then no JPEG decoder can).
+    static bool hasReadableHeader(const QByteArray& data);
 
     QSize size() const override { return m_orientation.upright(m_rawSize); }
     QImage decodeReduced(const QSize& atLeast) override;
@@ -23,7 +25,8 @@ public:
 private:
     JpegSource(QByteArray data, QSize rawSize, ExifOrientation orientation);
     int reductionFor(const QSize& rawAtLeast) const;
-    QImage decodeRaw(const QRect& rawRegion);
+    static QImage decodeScaled(const QByteArray& data, int denominator, bool* endedEarly);
+    QImage decodeRaw(JpegDecompressor& jpeg, const QRect& rawRegion) const;
 
     QByteArray m_data;
     QSize m_rawSize;

@@ -9,6 +9,15 @@
 
 namespace {
 constexpr int kMaxReduction = 64;
+
+// The rows a file cut short never reached: transparent, or black in a picture without alpha.
+void clearRow(unsigned char* row, int width, bool hasAlpha)
+{
+    std::memset(row, 0, std::size_t(width) * 4);
+    if (!hasAlpha)
+        for (int x = 0; x < width; ++x)
+            row[std::size_t(x) * 4 + 3] = 0xFF;
+}
 } // namespace
 
 PngSource::PngSource(QByteArray data, QSize size) : m_data(std::move(data)), m_size(size) {}
@@ -49,9 +58,14 @@ QImage PngSource::decodeReduced(const QSize& atLeast)
     if (shrinker.isNull() || !fitsPixelBudget(shrinker.result().size()))
         return QImage();
     std::vector<unsigned char> row(std::size_t(m_size.width()) * 4);
+    bool cut = false;
     for (int y = 0; y < m_size.height(); ++y) {
-        if (!png.readRow(row.data()))
-            return QImage();
+        if (!cut && !png.readRow(row.data())) {
+            if (y == 0)
+                return QImage();
+            cut = true;
+            clearRow(row.data(), m_size.width(), png.hasAlpha());
+        }
         shrinker.addRow(row.data());
     }
     return shrinker.result();
@@ -65,18 +79,20 @@ QImage PngSource::decodeRegion(const QRect& region)
     QImage image(region.size(), QImage::Format_ARGB32);
     if (image.isNull() || !png.readHeader() || !png.startRows())
         return QImage();
+    image.fill(png.hasAlpha() ? Qt::transparent : Qt::black);
     const bool wholeRows = region.width() == m_size.width();
     std::vector<unsigned char> row(std::size_t(m_size.width()) * 4);
     for (int y = 0; y <= region.bottom(); ++y) {
         const bool wanted = y >= region.top();
-        if (wanted && wholeRows) {
-            if (!png.readRow(image.scanLine(y - region.top())))
+        unsigned char* target = wanted && wholeRows ? image.scanLine(y - region.top()) : row.data();
+        if (!png.readRow(target)) {
+            if (y == 0)
                 return QImage();
-            continue;
+            if (wanted && wholeRows)
+                clearRow(target, m_size.width(), png.hasAlpha());
+            break;
         }
-        if (!png.readRow(row.data()))
-            return QImage();
-        if (wanted)
+        if (wanted && !wholeRows)
             std::memcpy(image.scanLine(y - region.top()), row.data() + std::size_t(region.left()) * 4,
                         std::size_t(region.width()) * 4);
     }

@@ -1,7 +1,9 @@
 #pragma once
 // A PNG picture decoded with libpng row by row: a region needs only the rows down to its
 // bottom, and a reduced picture is averaged while the rows stream past, so neither holds the
-// whole picture. Interlaced files cannot be streamed and are left to Qt's reader.
+// whole picture. Interlaced files cannot be streamed and are left to Qt's reader. A file cut
+// short gives the rows decoded before the cut; the rows after it stay transparent (black where
+// the picture has no alpha). One that ends before its first row gives no picture.
 
 #include "imaging/imagesource.h"
 

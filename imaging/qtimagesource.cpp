@@ -7,10 +7,15 @@
 #include <QImageIOHandler>
 #include <QImageReader>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 // The whole budget as 32-bit pixels, in the megabytes QImageReader counts in.
 constexpr int kAllocationLimitMiB = int(kImagePixelBudget * 4 / (1024 * 1024)) + 1;
+constexpr qsizetype kGifSizeWindow = 1 << 20;
+const char* const kPhotoFormats[] = {"bmp", "gif", "ico", "cur", "jpeg", "png", "tiff"};
 
 QSize uprightSize(const QImageReader& reader, const QSize& stored)
 {
@@ -19,7 +24,31 @@ QSize uprightSize(const QImageReader& reader, const QSize& stored)
 
 } // namespace
 
-QtImageSource::QtImageSource(QByteArray data, QSize size) : m_data(std::move(data)), m_size(size) {}
+QtImageSource::QtImageSource(QByteArray data, QByteArray format, QSize size)
+    : m_data(std::move(data))
+    , m_format(std::move(format))
+    , m_size(size)
+{
+}
+
+bool QtImageSource::isPhotoFormat(const QByteArray& format)
+{
+    return std::any_of(std::begin(kPhotoFormats), std::end(kPhotoFormats),
+                       [&format](const char* name) { return format == name; });
+}
+
+// Qt's GIF plugin reads through every frame of the file to tell the size of the first; that
+// frame begins near the start, so only the start is given to it. Without an answer there, the
+// picture's size is taken from its first frame, decoded at once.
+QSize QtImageSource::storedSize(QImageReader& reader, const QByteArray& data)
+{
+    if (reader.format() != "gif" || data.size() <= kGifSizeWindow)
+        return reader.size();
+    QBuffer window;
+    window.setData(QByteArray::fromRawData(data.constData(), kGifSizeWindow));
+    window.open(QIODevice::ReadOnly);
+    return QImageReader(&window, "gif").size();
+}
 
 void QtImageSource::prepare(QImageReader& reader)
 {
@@ -53,13 +82,16 @@ std::unique_ptr<QtImageSource> QtImageSource::open(const QByteArray& data)
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    const QByteArray format = QImageReader::imageFormat(&buffer);
+    if (!isPhotoFormat(format))
+        return nullptr;
+    QImageReader reader(&buffer, format);
     prepare(reader);
     if (!reader.canRead())
         return nullptr;
     const bool icon = isIconFile(data);
-    const QSize stored = icon ? QSize() : reader.size();
-    std::unique_ptr<QtImageSource> source(new QtImageSource(data, uprightSize(reader, stored)));
+    const QSize stored = icon ? QSize() : storedSize(reader, data);
+    std::unique_ptr<QtImageSource> source(new QtImageSource(data, format, uprightSize(reader, stored)));
     if (icon)
         source->keep(largestIcon(reader));
     else if (!stored.isValid())
@@ -73,10 +105,12 @@ const QImage& QtImageSource::image()
         return m_image;
     QBuffer buffer(&m_data);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    QImageReader reader(&buffer, m_format);
     prepare(reader);
+    // A plugin that fails may leave a picture behind whose rows it never wrote (PNG does).
     QImage decoded;
-    reader.read(&decoded);
+    if (!reader.read(&decoded))
+        decoded = QImage();
     keep(decoded);
     return m_image;
 }

@@ -2,7 +2,8 @@
 // A picture read in one piece by Qt's image plugins (BMP, GIF, ICO, CUR, TIFF, and the JPEG and
 // PNG files the streaming decoders leave aside): the first frame or page, the largest image of
 // an icon file, turned upright. The size comes from the header; the pixels are read on first
-// use and kept.
+// use and kept. Files whose content another plugin claims (WebP, SVG, MNG, ICNS, TGA, ...) are
+// no photos here: some of those plugins read the whole file into memory before they look at it.
 
 #include "imaging/imagesource.h"
 
@@ -14,7 +15,8 @@ class QImageReader;
 
 class QtImageSource : public ImageSource {
 public:
-    // Null when no plugin reads the data, or the picture is over the pixel budget.
+    // Null when no plugin of the photo formats reads the data, or the picture is over the pixel
+    // budget.
     static std::unique_ptr<QtImageSource> open(const QByteArray& data);
 
     QSize size() const override { return m_size; }
@@ -23,7 +25,9 @@ public:
     bool isDecoded() const override { return !m_image.isNull(); }
 
 private:
-    QtImageSource(QByteArray data, QSize size);
+    QtImageSource(QByteArray data, QByteArray format, QSize size);
+    static bool isPhotoFormat(const QByteArray& format);
+    static QSize storedSize(QImageReader& reader, const QByteArray& data);
     static void prepare(QImageReader& reader);
     static bool isIconFile(const QByteArray& data);
     static QImage largestIcon(QImageReader& reader);
@@ -31,6 +35,7 @@ private:
     void keep(const QImage& decoded);
 
     QByteArray m_data;
+    QByteArray m_format;
     QSize m_size;
     QImage m_image;
     bool m_failed = false;

@@ -1,5 +1,11 @@
 #include "platform/paths/localpath.h"
 
+#include <QDir>
+
+#include <cstdlib>
+#include <memory>
+#include <unistd.h>
+
 namespace LocalPath {
 
 namespace {
@@ -126,6 +132,19 @@ QString display(const QString& text)
             shown[i] = QChar(kReplacement);
     }
     return shown;
+}
+
+QString currentFolder()
+{
+    const std::unique_ptr<char, decltype(&std::free)> folder(::getcwd(nullptr, 0), &std::free);
+    return folder ? decode(QByteArray(folder.get())) : QString();
+}
+
+QString absolute(const QString& path)
+{
+    if (path.isEmpty() || path.startsWith(QLatin1Char('/')))
+        return QDir::cleanPath(path);
+    return QDir::cleanPath(currentFolder() + QLatin1Char('/') + path);
 }
 
 } // namespace LocalPath

@@ -21,5 +21,10 @@ QString decode(const QByteArray& bytes);
 QString display(const QString& text);
 // True when `path` holds an escaped byte, so that only LocalPath::encode names its file.
 bool hasEscapedBytes(const QString& path);
+// `path` made absolute against the current folder and cleaned of "." and ".." steps, every
+// byte kept (QFileInfo::absoluteFilePath goes through Qt's own encoding for a relative path).
+QString absolute(const QString& path);
+// The current folder, every byte kept.
+QString currentFolder();
 
 } // namespace LocalPath

@@ -1,6 +1,9 @@
 #include "strevioapptest.h"
 
 #include "app/globals.h"
+#include "browser/cstrevioview.h"
+#include "framework/cdc.h"
+#include "framework/listviewwidget.h"
 #include "framework/afxmessagebox.h"
 #include "framework/afxres.h"
 #include "framework/cdoctemplate.h"
@@ -10,6 +13,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QPainter>
+#include <QPixmap>
 #include <QProcess>
 #include <QSettings>
 
@@ -62,6 +66,37 @@ void StrevioAppTest::Select(CListView_Photos* list, std::initializer_list<int> i
 int StrevioAppTest::DocumentCount(int templateIndex) const
 {
     return int(m_app->GetDocTemplates()[size_t(templateIndex)]->GetDocuments().size());
+}
+
+CStrevioView* StrevioAppTest::OpenPhotoView(const QString& path)
+{
+    g_PathToOpen = path;
+    CDocument* document = m_app->m_pPhotoViewTemplate->OpenDocumentFile(QString(), true);
+    return document ? dynamic_cast<CStrevioView*>(document->GetViews().front()) : nullptr;
+}
+
+QImage ThumbnailCell(CListView_Photos* list, int item)
+{
+    const QModelIndex index = list->GetListCtrl().GetWidget()->model()->index(item, 0);
+    return qvariant_cast<QPixmap>(index.data(Qt::DecorationRole)).toImage().convertToFormat(QImage::Format_RGB888);
+}
+
+QImage PaintView(CStrevioView* view, int width)
+{
+    view->GetSafeWidget()->setFixedWidth(width);
+    QImage canvas(1200, 900, QImage::Format_RGB32);
+    canvas.fill(Qt::white);
+    QPainter painter(&canvas);
+    CDC dc(&painter);
+    view->OnDraw(&dc);
+    painter.end();
+    return canvas;
+}
+
+bool NearColor(QColor actual, QColor expected, int tolerance)
+{
+    return std::abs(actual.red() - expected.red()) <= tolerance && std::abs(actual.green() - expected.green()) <= tolerance
+        && std::abs(actual.blue() - expected.blue()) <= tolerance;
 }
 
 bool WriteFlatImage(const QString& path, int width, int height, QColor color, bool alphaHole)

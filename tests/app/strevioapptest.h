@@ -20,6 +20,8 @@
 #include <functional>
 #include <memory>
 
+class CStrevioView;
+
 class StrevioAppTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -31,6 +33,8 @@ protected:
     QString PhotoPath(const QString& name) const { return m_photos.filePath(name); }
     QString FilmFolder() const { return m_films.path(); }
     void Select(CListView_Photos* list, std::initializer_list<int> items);
+    // Opens `path` in a single-photo window, as the photo list does.
+    CStrevioView* OpenPhotoView(const QString& path);
     int DocumentCount(int templateIndex) const;
 
     std::unique_ptr<CStrevioApp> m_app;
@@ -40,6 +44,13 @@ protected:
     QStringList m_messages;
     std::function<void(const QString&)> m_onMessage;
 };
+
+// The thumbnail the list shows for `item`, as RGB888.
+QImage ThumbnailCell(CListView_Photos* list, int item);
+// A single-photo view painted as its window `width` pixels wide would be, on white.
+QImage PaintView(CStrevioView* view, int width);
+// True when each channel is within `tolerance`.
+bool NearColor(QColor actual, QColor expected, int tolerance = 8);
 
 // A photo of one colour; `alphaHole` leaves a transparent square at its centre (PNG only).
 bool WriteFlatImage(const QString& path, int width, int height, QColor color, bool alphaHole = false);

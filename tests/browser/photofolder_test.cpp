@@ -1,6 +1,7 @@
 // Finding the photos of a folder, and splitting paths.
 
 #include "browser/photofolder.h"
+#include "platform/paths/localpath.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,7 @@
 
 #include "tests/qtprinters.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -116,6 +118,29 @@ TEST(PhotoFolderTest, DigitsOfOtherScriptsSortAsLettersSoTheOrderStaysTransitive
     EXPECT_LT(PhotoFolder::NaturalCompare("025", arabicFour), 0);
     EXPECT_GT(PhotoFolder::NaturalCompare(fullwidthTwo, "x10"), 0);
     EXPECT_LT(PhotoFolder::NaturalCompare("x9", "x10"), 0);
+}
+
+TEST(PhotoFolderTest, NamesThatAreNotUtf8AreFoundInTheirPlaceAndKeepTheirBytes)
+{
+    QTemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path());
+    // In the order expected: an escaped byte sorts after the letters, and 'e' with its acute
+    // accent in Latin-1 after the same in UTF-8.
+    const QByteArray names[] = {"a.jpg",           "b_a.jpg",      "b_\xff.jpg",          "c_\xc3\xa9t.png",
+                                "c_\xe9t\xe9.png", "D_\xc3\x28.jpg", "d_\xc3\x28.jpg",      "e.png"};
+    for (const QByteArray& name : names) {
+        const int fd = ::open((folder + '/' + name).constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        ASSERT_GE(fd, 0) << name.toHex().constData();
+        ::close(fd);
+    }
+    QStringList photos;
+    EXPECT_EQ(PhotoFolder::Scan(dir.path(), QString(), photos), qsizetype(std::size(names)));
+    ASSERT_EQ(photos.size(), qsizetype(std::size(names)));
+    for (qsizetype i = 0; i < photos.size(); ++i)
+        EXPECT_EQ(LocalPath::encode(photos[i]), folder + '/' + names[i]) << i;
+    // QTemporaryDir cannot name these files; they go by their bytes.
+    for (const QByteArray& name : names)
+        ::unlink((folder + '/' + name).constData());
 }
 
 TEST(PhotoFolderTest, PathPieces)

@@ -1,7 +1,10 @@
-// Arbitrary UTF-8 names through the path operations of the folder scan. The input holds up to three
-// names separated by NUL bytes; the split and the order must keep their promises for any of them.
+// Arbitrary names through the path operations of the folder scan. The input holds up to three
+// names separated by NUL bytes, decoded as the scan decodes the bytes it reads from a folder
+// (invalid UTF-8 as escaped bytes); the split and the order must keep their promises for any of
+// them.
 
 #include "browser/photofolder.h"
+#include "platform/paths/localpath.h"
 
 #include <QByteArray>
 #include <QString>
@@ -14,8 +17,8 @@ namespace {
 
 [[noreturn]] void fail(const char* what, const QString& a, const QString& b = QString(), const QString& c = QString())
 {
-    std::fprintf(stderr, "%s: \"%s\" \"%s\" \"%s\"\n", what, a.toUtf8().constData(), b.toUtf8().constData(),
-                 c.toUtf8().constData());
+    std::fprintf(stderr, "%s: \"%s\" \"%s\" \"%s\"\n", what, LocalPath::encode(a).toHex().constData(),
+                 LocalPath::encode(b).toHex().constData(), LocalPath::encode(c).toHex().constData());
     std::abort();
 }
 
@@ -67,8 +70,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray input = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
     const QList<QByteArray> parts = input.split('\0');
     std::array<QString, 3> names;
-    for (qsizetype i = 0; i < parts.size() && i < 3; ++i)
-        names[std::size_t(i)] = QString::fromUtf8(parts[i]);
+    for (qsizetype i = 0; i < parts.size() && i < 3; ++i) {
+        names[std::size_t(i)] = LocalPath::decode(parts[i]);
+        if (LocalPath::encode(names[std::size_t(i)]) != parts[i])
+            fail("the name does not give its bytes back", names[std::size_t(i)]);
+    }
     for (const QString& name : names) {
         checkSplit(name);
         checkPair(name, name);

@@ -19,6 +19,18 @@ QByteArray jpegBytes(const QImage& image)
     return bytes;
 }
 
+QByteArray progressiveJpegBytes(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(95);
+    writer.setProgressiveScanWrite(true);
+    writer.write(image);
+    return bytes;
+}
+
 QImage filled(int size, Qt::GlobalColor color)
 {
     QImage image(size, size, QImage::Format_ARGB32);
@@ -126,19 +138,58 @@ TEST_F(ImagingFormats, UnreadableFilesYieldNoImageAndZeroSize)
     EXPECT_EQ(GdipGetImageThumbnail(nullptr, 10, 10, nullptr, nullptr, nullptr), InvalidParameter);
 }
 
-TEST_F(ImagingFormats, TruncatedFilesFailWhenPixelsAreNeeded)
+// A file cut short gives the rows decoded before the cut, in the thumbnail and the full pixels
+// alike, as every viewer shows it; the rows after the cut are what the decoder fills in (JPEG:
+// blocks without coefficients, mid-grey; PNG: black here, transparent with alpha).
+TEST_F(ImagingFormats, FilesCutShortGiveTheRowsDecodedBeforeTheCut)
 {
     const QImage picture = Fixtures::quadrants(300, 200);
-    QFile::copy(files.writeImage("whole.png", picture, "png"), files.path("copy.png"));
-    QFile png(files.path("copy.png"));
+    QFile png(files.writeImage("whole.png", picture, "png"));
+    png.open(QIODevice::ReadOnly);
+    const QByteArray pngBytes = png.readAll();
+    const QByteArray baseline = jpegBytes(picture);
+    const QByteArray progressive = progressiveJpegBytes(picture);
+    const QRgb red = qRgb(255, 0, 0), green = qRgb(0, 255, 0), white = qRgb(255, 255, 255);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        bool lastRowsMissing; // a progressive file keeps its whole first scan: the colours of every block
+    } cases[] = {{"cut.png", pngBytes.left(pngBytes.size() / 2), true},
+                 {"cut.jpg", baseline.left(baseline.size() / 2), true},
+                 {"cut-progressive.jpg", progressive.left(progressive.size() / 2), false}};
+    for (const auto& c : cases) {
+        OpenedBitmap bitmap(files.write(c.name, c.bytes));
+        ASSERT_EQ(bitmap.status, Ok) << c.name;
+        EXPECT_EQ(bitmap.size(), QSize(300, 200));
+        const QImage pixels = pixelsOf(bitmap.image());
+        ASSERT_EQ(pixels.size(), QSize(300, 200)) << c.name;
+        EXPECT_TRUE(nearColor(pixels.pixel(10, 5), red)) << c.name;
+        EXPECT_TRUE(nearColor(pixels.pixel(290, 5), green)) << c.name;
+        EXPECT_EQ(!nearColor(pixels.pixel(290, 195), white), c.lastRowsMissing) << c.name;
+        const QImage thumbnail = thumbnailOf(bitmap.image(), 30, 20);
+        ASSERT_EQ(thumbnail.size(), QSize(30, 20)) << c.name;
+        EXPECT_TRUE(nearColor(thumbnail.pixel(1, 0), red)) << c.name;
+        EXPECT_TRUE(nearColor(thumbnail.pixel(28, 0), green)) << c.name;
+        EXPECT_EQ(!nearColor(thumbnail.pixel(28, 19), white), c.lastRowsMissing) << c.name;
+    }
+}
+
+// Cut right after the header: the size is known, but there are no pixels to show.
+TEST_F(ImagingFormats, FilesCutAfterTheirHeaderHaveASizeButNoPixels)
+{
+    const QImage picture = Fixtures::quadrants(300, 200);
+    QFile png(files.writeImage("whole.png", picture, "png"));
     png.open(QIODevice::ReadOnly);
     const QByteArray pngBytes = png.readAll();
     const QByteArray jpeg = jpegBytes(picture);
-    for (const QString& path : {files.write("cut.jpg", jpeg.left(jpeg.size() / 2)),
-                                files.write("cut.png", pngBytes.left(pngBytes.size() / 2))}) {
+    const qsizetype scanHeader = jpeg.indexOf("\xFF\xDA");
+    ASSERT_GT(scanHeader, 0);
+    const qsizetype scanData = scanHeader + 2 + ((uchar(jpeg[scanHeader + 2]) << 8) | uchar(jpeg[scanHeader + 3]));
+    const qsizetype imageData = pngBytes.indexOf("IDAT") + 4;
+    for (const QString& path : {files.write("header.jpg", jpeg.left(scanData)), files.write("header.png", pngBytes.left(imageData))}) {
         OpenedBitmap bitmap(path);
-        if (bitmap.status != Ok)
-            continue; // refused at the header: also a fine outcome
+        ASSERT_EQ(bitmap.status, Ok) << path.toStdString();
+        EXPECT_EQ(bitmap.size(), QSize(300, 200));
         GpStatus status = Ok;
         EXPECT_TRUE(thumbnailOf(bitmap.image(), 30, 20, &status).isNull()) << path.toStdString();
         EXPECT_NE(status, Ok);

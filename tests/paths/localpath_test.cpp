@@ -10,6 +10,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -92,4 +93,23 @@ TEST(LocalPath, EncodedNamesOpenTheFilesTheFolderListed)
     // QTemporaryDir cannot name these files; they go by their bytes.
     for (const QByteArray& name : names)
         ::unlink((folder + '/' + name).constData());
+}
+
+TEST(LocalPath, AbsolutePathsKeepTheBytesOfRelativeNamesAndOfTheCurrentFolder)
+{
+    const QString name = LocalPath::decode(Bytes("b_\xff.jpg"));
+    EXPECT_EQ(LocalPath::absolute(QStringLiteral("/pics/./old/../") + name), QStringLiteral("/pics/") + name);
+    EXPECT_EQ(LocalPath::absolute(QString()), QString());
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray folder = QFile::encodeName(dir.path()) + "/c_\xe9t\xe9";
+    ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
+    const QByteArray previous = QFile::encodeName(QDir::currentPath());
+    ASSERT_EQ(::chdir(folder.constData()), 0);
+    const QString current = LocalPath::currentFolder();
+    const QString relative = LocalPath::absolute(name);
+    EXPECT_EQ(::chdir(previous.constData()), 0);
+    ::rmdir(folder.constData());
+    EXPECT_EQ(LocalPath::encode(current), folder);
+    EXPECT_EQ(LocalPath::encode(relative), folder + "/b_\xff.jpg");
 }

@@ -1,0 +1,24 @@
+#pragma once
+// A picture decoded from a mapped file: the decoder reads the mapping's bytes in place, so the
+// mapping lives exactly as long as the decoder (it is destroyed first).
+
+#include "imaging/imagesource.h"
+#include "imaging/mappedfile.h"
+
+#include <memory>
+
+class FileSource : public ImageSource {
+public:
+    FileSource(std::unique_ptr<MappedFile> file, std::unique_ptr<ImageSource> decoder);
+
+    QSize size() const override { return m_decoder->size(); }
+    QImage decodeReduced(const QSize& atLeast) override;
+    QImage decodeRegion(const QRect& region) override;
+    bool isDecoded() const override { return m_decoder->isDecoded(); }
+
+private:
+    QImage checked(QImage decoded) const;
+
+    std::unique_ptr<MappedFile> m_file;
+    std::unique_ptr<ImageSource> m_decoder;
+};
