@@ -17,7 +17,9 @@ void FfmpegPlan::add(const QString& photo, bool translucent)
 QString FfmpegPlan::chainFor(int input) const
 {
     const QString size = QString::number(m_canvasSize);
-    return QStringLiteral("[%1:v]%2crop=min(iw\\,%3):min(ih\\,%3):0:0,pad=%3:%3:0:0:black,setsar=1[v%1];\n")
+    // An animated picture stands for its first frame, as in the program's film.
+    return QStringLiteral(
+               "[%1:v]trim=end_frame=1,%2crop=min(iw\\,%3):min(ih\\,%3):0:0,pad=%3:%3:0:0:black,setsar=1[v%1];\n")
         .arg(QString::number(input), m_translucent[input] ? QStringLiteral("premultiply=inplace=1,") : QString(), size);
 }
 

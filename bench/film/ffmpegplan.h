@@ -1,9 +1,10 @@
 #pragma once
 // The FFmpeg command line that makes the same film as the program: every photo an input of its
-// own (a folder may mix JPEG and PNG, which one demuxer cannot), composited on black when it is
-// translucent, cut to the canvas and padded with black to its size at the top-left, all joined in
-// order and coded by msvideo1 with every frame a key frame. FFmpeg turns JPEGs upright by their
-// EXIF orientation itself (its autorotation, on by default), as the program does.
+// own (a folder may mix JPEG and PNG, which one demuxer cannot) giving one frame (the first of an
+// animated picture), composited on black when it is translucent, cut to the canvas and padded with
+// black to its size at the top-left, all joined in order and coded by msvideo1 with every frame a
+// key frame. FFmpeg turns JPEGs upright by their EXIF orientation itself (its autorotation, on by
+// default), as the program does.
 
 #include <QList>
 #include <QString>

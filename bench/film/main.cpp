@@ -1,13 +1,17 @@
 // film-bench: films of a folder made as the program makes them, and what they are measured by.
-//   film-bench plan FOLDER WORKDIR     reference canvases (WORKDIR/reference.raw, BGR, top row
-//                                      first) and the FFmpeg command for the photos of FOLDER
-//   film-bench make FOLDER FILM.avi    our film of every photo of FOLDER, as Make Film does it
+//   film-bench plan FOLDER WORKDIR     the photos of FOLDER that FFmpeg can read (WORKDIR/photos.list,
+//                                      the others named with FFmpeg's reason), their reference
+//                                      canvases (WORKDIR/reference.raw, BGR, top row first) and the
+//                                      FFmpeg command for them
+//   film-bench make PHOTOS FILM.avi    our film, as Make Film does it, of the photos of a plan's
+//                                      photos.list or of every photo of a folder
 //   film-bench measure PROGRAM [ARG...]  runs a program; last line: its exit, wall and
 //                                      processor seconds, peak memory
 //   film-bench score REFERENCE.raw FILM.avi   mean PSNR of the film's frames as FFmpeg decodes them
 
 #include "childprocess.h"
 #include "ffmpegplan.h"
+#include "ffmpegprobe.h"
 #include "filmmaker.h"
 #include "filmscore.h"
 #include "referencecanvas.h"
@@ -16,6 +20,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <chrono>
 #include <cstdio>
@@ -40,19 +46,70 @@ QStringList photosOf(const char* folder)
     return photos;
 }
 
+// Leaves out the photos FFmpeg cannot read, naming each with FFmpeg's reason. False without ffmpeg.
+bool keepReadableByFfmpeg(const QStringList& photos, QStringList& readable)
+{
+    const FfmpegProbe ffmpeg;
+    for (const QString& photo : photos) {
+        QString reason;
+        switch (ffmpeg.probe(photo, reason)) {
+        case FfmpegProbe::Verdict::Readable:
+            readable << photo;
+            break;
+        case FfmpegProbe::Verdict::Unreadable:
+            std::printf("left out, FFmpeg cannot read it (%s): %s\n", qPrintable(reason), qPrintable(photo));
+            break;
+        case FfmpegProbe::Verdict::NoFfmpeg:
+            return false;
+        }
+    }
+    return true;
+}
+
+// The photos both films are made of, in order, each path ended by a NUL.
+bool writePhotoList(const QStringList& photos, const QString& path)
+{
+    QFile list(path);
+    if (!list.open(QIODevice::WriteOnly))
+        return false;
+    for (const QString& photo : photos)
+        list.write(QFile::encodeName(photo).append('\0'));
+    return list.flush();
+}
+
+bool readPhotoList(const QString& path, QStringList& photos)
+{
+    QFile list(path);
+    if (!list.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray names = list.readAll();
+    for (const QByteArray& name : names.split('\0')) {
+        if (!name.isEmpty())
+            photos << QFile::decodeName(name);
+    }
+    return list.error() == QFileDevice::NoError;
+}
+
 int plan(const char* folder, const char* workFolder)
 {
     const QStringList photos = photosOf(folder);
     if (photos.isEmpty())
         return fail(std::string("no photos in ") + folder);
+    QStringList readable;
+    if (!keepReadableByFfmpeg(photos, readable))
+        return fail("cannot start ffmpeg");
+    if (readable.isEmpty())
+        return fail(std::string("FFmpeg can read none of the photos in ") + folder);
     const QString work = QString::fromLocal8Bit(workFolder);
+    if (!writePhotoList(readable, QDir(work).filePath(QStringLiteral("photos.list"))))
+        return fail("cannot write the list of photos into " + work.toStdString());
     std::ofstream raw(QDir(work).filePath(QStringLiteral("reference.raw")).toStdString(), std::ios::binary);
     const ReferenceCanvas reference(kCanvasSize);
     FfmpegPlan ffmpeg(kCanvasSize);
     std::vector<std::uint8_t> canvas;
     int reoriented = 0, translucent = 0, undecodable = 0;
     std::uint64_t largest = 0;
-    for (const QString& photo : photos) {
+    for (const QString& photo : readable) {
         const PhotoFacts facts = reference.render(photo, canvas);
         raw.write(reinterpret_cast<const char*>(canvas.data()), std::streamsize(canvas.size()));
         ffmpeg.add(photo, facts.translucent);
@@ -66,16 +123,21 @@ int plan(const char* folder, const char* workFolder)
         return fail("cannot write the reference canvases into " + work.toStdString());
     if (!ffmpeg.write(work, error))
         return fail(error);
-    std::printf("photos=%lld reoriented=%d translucent=%d undecodable=%d largest_photo_bytes=%llu\n",
-                static_cast<long long>(photos.size()), reoriented, translucent, undecodable,
-                static_cast<unsigned long long>(largest));
+    std::printf("photos=%lld left_out=%lld reoriented=%d translucent=%d undecodable=%d largest_photo_bytes=%llu\n",
+                static_cast<long long>(readable.size()), static_cast<long long>(photos.size() - readable.size()),
+                reoriented, translucent, undecodable, static_cast<unsigned long long>(largest));
     return 0;
 }
 
-int make(const char* folder, const char* film)
+int make(const char* photoSource, const char* film)
 {
     const auto start = std::chrono::steady_clock::now();
-    const QStringList photos = photosOf(folder);
+    const QString source = QString::fromLocal8Bit(photoSource);
+    QStringList photos;
+    if (QFileInfo(source).isDir())
+        photos = photosOf(photoSource);
+    else if (!readPhotoList(source, photos))
+        return fail("cannot read the list of photos " + source.toStdString());
     FilmMaker maker;
     const HRESULT result = maker.make(photos, QString::fromLocal8Bit(film));
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -123,7 +185,7 @@ int main(int argc, char** argv)
     if (command == "score" && argc == 4)
         return score(argv[2], argv[3]);
     std::fprintf(stderr, "usage: film-bench plan FOLDER WORKDIR\n"
-                         "       film-bench make FOLDER FILM.avi\n"
+                         "       film-bench make PHOTOS.list|FOLDER FILM.avi\n"
                          "       film-bench measure PROGRAM [ARG...]\n"
                          "       film-bench score REFERENCE.raw FILM.avi\n");
     return 2;

@@ -6,7 +6,8 @@
 //                                                  the same without decoding (fps, bytes)
 //   video1-bench psnr CANVASES.raw DECODED.raw [SIZE]
 //                                                  mean PSNR of another decoder's frames
-//   video1-bench match CANVASES.raw BYTES [SIZE]  our quality whose size comes closest to BYTES
+//   video1-bench match CANVASES.raw BYTES [SIZE]  our quality whose size comes closest to BYTES,
+//                                                  and whether it got down to them (within 1 %)
 
 #include "canvasset.h"
 #include "video1trial.h"
@@ -82,7 +83,12 @@ int match(int argc, char** argv)
     std::string error;
     if (!canvases.load(argv[2], error))
         return fail(error);
-    print(Video1Trial(canvases).closestToSize(std::strtoull(argv[3], nullptr, 10)));
+    const SizeMatch match = Video1Trial(canvases).closestToSize(std::strtoull(argv[3], nullptr, 10));
+    std::printf("quality=%d frames=%zu bytes=%llu psnr=%.3f target_bytes=%llu size_over_percent=%.2f "
+                "size_reached=%s\n",
+                match.trial.quality, match.trial.frames, static_cast<unsigned long long>(match.trial.bytes),
+                match.trial.meanPsnr, static_cast<unsigned long long>(match.targetBytes), match.overPercent(),
+                match.reached() ? "yes" : "no");
     return 0;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/video1/video1encoder.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 
 double TrialResult::framesPerSecond() const
@@ -38,7 +39,17 @@ TrialResult Video1Trial::run(int quality, bool measurePsnr) const
     return result;
 }
 
-TrialResult Video1Trial::closestToSize(std::uint64_t targetBytes) const
+bool SizeMatch::reached() const
+{
+    return double(trial.bytes) <= double(targetBytes) * (1 + kTolerance);
+}
+
+double SizeMatch::overPercent() const
+{
+    return targetBytes ? 100.0 * (double(trial.bytes) - double(targetBytes)) / double(targetBytes) : 0;
+}
+
+SizeMatch Video1Trial::closestToSize(std::uint64_t targetBytes) const
 {
     int low = video1::kMinQuality, high = video1::kMaxQuality;
     TrialResult lowResult = run(low, false), highResult = run(high, false);
@@ -53,8 +64,8 @@ TrialResult Video1Trial::closestToSize(std::uint64_t targetBytes) const
             highResult = middleResult;
         }
     }
-    const auto distance = [&](const TrialResult& r) {
-        return r.bytes > targetBytes ? r.bytes - targetBytes : targetBytes - r.bytes;
-    };
-    return run(distance(lowResult) <= distance(highResult) ? lowResult.quality : highResult.quality);
+    const SizeMatch smaller{lowResult, targetBytes}, larger{highResult, targetBytes};
+    const bool largerIsNearer = std::abs(larger.overPercent()) < std::abs(smaller.overPercent());
+    const int quality = larger.reached() && largerIsNearer ? high : low;
+    return {run(quality), targetBytes};
 }
