@@ -95,10 +95,10 @@ void CListView_Photos::AddThumbnail(int index, const QString& path, ThumbnailRun
         HBITMAP thumbnailBitmap = nullptr;
         if (!thumbnail.isNull() && GdipCreateBitmapFromImage(thumbnail, &bitmap) == Ok)
             GdipCreateHBITMAPFromBitmap(bitmap, &thumbnailBitmap, 0);
-        if (thumbnailBitmap)
+        if (thumbnailBitmap) {
             m_ImageList.Replace(index, thumbnailBitmap, nullptr);
-        if (thumbnailBitmap)
             DeleteObject(thumbnailBitmap);
+        }
         if (bitmap)
             GdipDisposeImage(GdipBitmapAsImage(bitmap));
     }
