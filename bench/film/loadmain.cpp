@@ -8,11 +8,12 @@
 #include "photolistload.h"
 #include "syntheticfilm.h"
 
+#include "../support/headlessrun.h"
+
 #include "res/resource.h"
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <chrono>
 #include <cstdio>
@@ -20,23 +21,12 @@
 #include <fstream>
 #include <string>
 
-#include <sys/resource.h>
 
 namespace {
 
-long peakKilobytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
 int photoList(int argc, char** argv)
 {
-    QTemporaryDir settings; // the recent-file list of this run stays out of the user's
-    qputenv("XDG_CONFIG_HOME", settings.path().toUtf8());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const HeadlessRun headless;
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     RegisterStrevioResources();
@@ -59,7 +49,7 @@ int film(int argc, char** argv)
     const auto start = std::chrono::steady_clock::now();
     const HRESULT result = film.make(QString::fromLocal8Bit(argv[3]), frames);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("frames=%d seconds=%.3f peak_kb=%ld result=0x%08x\n", film.framesStored(), seconds, peakKilobytes(),
+    std::printf("frames=%d seconds=%.3f peak_kb=%ld result=0x%08x\n", film.framesStored(), seconds, PeakKilobytes(),
                 unsigned(result));
     if (argc > 5) {
         std::ofstream last(argv[5], std::ios::binary);

@@ -1,5 +1,7 @@
 #include "photolistload.h"
 
+#include "../support/headlessrun.h"
+
 #include "app/cstrevioapp.h"
 #include "browser/clistview_photos.h"
 #include "framework/afxmessagebox.h"
@@ -9,27 +11,8 @@
 #include <QApplication>
 
 #include <chrono>
-#include <fstream>
 
 #include <malloc.h>
-#include <sys/resource.h>
-#include <unistd.h>
-
-namespace {
-long peakKilobytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
-long residentKilobytes()
-{
-    long pages = 0, resident = 0;
-    std::ifstream("/proc/self/statm") >> pages >> resident;
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-} // namespace
 
 bool PhotoListLoad::run(const QString& photo, std::vector<LoadStep>& steps, std::string& error)
 {
@@ -47,7 +30,7 @@ bool PhotoListLoad::run(const QString& photo, std::vector<LoadStep>& steps, std:
     }
     measure("open", steps, [&] {
         app.OpenDocumentFile(photo);
-        m_list = newestList(app);
+        m_list = NewestPhotoList(app);
     });
     if (!m_list || !messages.isEmpty()) {
         error = "no photo list for " + photo.toStdString() + " " + messages.join(' ').toStdString();
@@ -66,7 +49,7 @@ bool PhotoListLoad::run(const QString& photo, std::vector<LoadStep>& steps, std:
     // Closed at its largest thumbnails, a list must give their memory back too.
     measure("open again", steps, [&] {
         app.OpenDocumentFile(photo);
-        m_list = newestList(app);
+        m_list = NewestPhotoList(app);
     });
     if (!m_list) {
         error = "no photo list the second time for " + photo.toStdString();
@@ -95,18 +78,7 @@ void PhotoListLoad::measure(const std::string& name, std::vector<LoadStep>& step
     done.name = name;
     done.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     done.items = m_list ? m_list->GetListCtrl().GetItemCount() : 0;
-    done.peakKilobytes = peakKilobytes();
-    done.residentKilobytes = residentKilobytes();
+    done.peakKilobytes = PeakKilobytes();
+    done.residentKilobytes = ResidentKilobytes();
     steps.push_back(done);
-}
-
-CListView_Photos* PhotoListLoad::newestList(CStrevioApp& app)
-{
-    const auto& documents = app.m_pPhotoListTemplate->GetDocuments();
-    if (documents.empty())
-        return nullptr;
-    for (CView* view : documents.back()->GetViews())
-        if (auto* list = dynamic_cast<CListView_Photos*>(view))
-            return list;
-    return nullptr;
 }

@@ -28,7 +28,6 @@ public:
 private:
     template <typename Step>
     void measure(const std::string& name, std::vector<LoadStep>& steps, Step step);
-    static CListView_Photos* newestList(CStrevioApp& app);
 
     CListView_Photos* m_list = nullptr;
 };

@@ -7,12 +7,12 @@
 //                             opens PHOTO's folder, selects every photo and makes FILM.avi
 // Each step prints: step=NAME seconds=S photos=N decodes=D rss_kb=R peak_kb=P
 
+#include "../support/headlessrun.h"
+
 #include "app/cstrevioapp.h"
 #include "app/globals.h"
 #include "browser/clistview_photos.h"
 #include "framework/afxmessagebox.h"
-#include "framework/cdocument.h"
-#include "framework/cmultidoctemplate.h"
 #include "framework/afxres.h"
 #include "imaging/reducedpictureloader.h"
 #include "res/resource.h"
@@ -20,43 +20,14 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <functional>
 #include <string>
 
-#include <sys/resource.h>
-#include <unistd.h>
 
 namespace {
-
-long peakKilobytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
-long residentKilobytes()
-{
-    long pages = 0, resident = 0;
-    std::ifstream("/proc/self/statm") >> pages >> resident;
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
-CListView_Photos* newestList(CStrevioApp& app)
-{
-    const auto& documents = app.m_pPhotoListTemplate->GetDocuments();
-    if (documents.empty())
-        return nullptr;
-    for (CView* view : documents.back()->GetViews())
-        if (auto* list = dynamic_cast<CListView_Photos*>(view))
-            return list;
-    return nullptr;
-}
 
 void measure(const char* name, CListView_Photos*& list, const std::function<void()>& step)
 {
@@ -67,26 +38,20 @@ void measure(const char* name, CListView_Photos*& list, const std::function<void
     QApplication::processEvents();
     std::printf("step=%s seconds=%.3f photos=%lld decodes=%d rss_kb=%ld peak_kb=%ld\n", name, seconds,
                 list ? static_cast<long long>(list->m_Photos.GetSize()) : 0LL,
-                ReducedPictureLoader::decodeCount() - decodes, residentKilobytes(), peakKilobytes());
+                ReducedPictureLoader::decodeCount() - decodes, ResidentKilobytes(), PeakKilobytes());
     std::fflush(stdout);
 }
 
 int run(const std::string& command, const QString& photo, const QString& film)
 {
     QStringList messages;
-    AfxSetMessageBoxHandler([&messages](const QString& text, UINT) {
-        messages << text;
-        return 1;
-    });
     CStrevioApp app;
-    if (!app.InitInstance()) {
-        std::fprintf(stderr, "scale-bench: the program did not start\n");
+    if (!StartProgram(app, &messages))
         return 1;
-    }
     CListView_Photos* list = nullptr;
     measure("open", list, [&] {
         app.OpenDocumentFile(photo);
-        list = newestList(app);
+        list = NewestPhotoList(app);
     });
     if (!list) {
         std::fprintf(stderr, "scale-bench: no photo list for %s\n", qPrintable(photo));
@@ -123,10 +88,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: scale-bench steps|open PHOTO\n       scale-bench film PHOTO FILM.avi\n");
         return 2;
     }
-    QTemporaryDir settings; // the recent-file list of this run stays out of the user's
-    qputenv("XDG_CONFIG_HOME", settings.path().toUtf8());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const HeadlessRun headless;
     int qtArgc = 1;
     QApplication application(qtArgc, argv);
     RegisterStrevioResources();

@@ -40,11 +40,6 @@ protected:
     }
 };
 
-QImage Cell(CListView_Photos* list, int item)
-{
-    const QModelIndex index = list->GetListCtrl().GetWidget()->model()->index(item, 0);
-    return qvariant_cast<QPixmap>(index.data(Qt::DecorationRole)).toImage().convertToFormat(QImage::Format_RGB888);
-}
 } // namespace
 
 using PhotoListTest = StrevioAppTest;
@@ -115,18 +110,18 @@ TEST_F(PhotoListTest, ThumbnailsKeepTheirShapeInsideTheCell)
         return std::abs(c.red() - red.red()) < 8 && c.green() < 8 && c.blue() < 8;
     };
     // 4000 x 3000: a 100 x 75 thumbnail fills the 100 x 75 cell.
-    QImage cell = Cell(list, 0);
+    QImage cell = ThumbnailCell(list, 0);
     ASSERT_EQ(cell.size(), QSize(100, 75));
     EXPECT_TRUE(isRed(cell, 0, 0));
     EXPECT_TRUE(isRed(cell, 99, 74));
     // 3000 x 4000: 100 x 133 shrunk to fit, whole and centred: about 56 columns in the middle.
-    cell = Cell(list, 1);
+    cell = ThumbnailCell(list, 1);
     EXPECT_TRUE(isRed(cell, 50, 0));
     EXPECT_TRUE(isRed(cell, 50, 74));
     EXPECT_FALSE(isRed(cell, 5, 37));
     EXPECT_FALSE(isRed(cell, 94, 37));
     // 1000 x 250: 100 x 25, centred vertically.
-    cell = Cell(list, 2);
+    cell = ThumbnailCell(list, 2);
     EXPECT_TRUE(isRed(cell, 0, 37));
     EXPECT_TRUE(isRed(cell, 99, 37));
     EXPECT_FALSE(isRed(cell, 50, 5));

@@ -25,26 +25,6 @@
 
 class PhotoViewTest : public StrevioAppTest {
 protected:
-    CStrevioView* OpenPhoto(const QString& path)
-    {
-        g_PathToOpen = path;
-        CDocument* document = m_app->m_pPhotoViewTemplate->OpenDocumentFile(QString(), true);
-        return document ? dynamic_cast<CStrevioView*>(document->GetViews().front()) : nullptr;
-    }
-
-    // Paints the view as the window would, with the view window `width` pixels wide.
-    QImage Paint(CStrevioView* view, int width)
-    {
-        view->GetSafeWidget()->setFixedWidth(width);
-        QImage canvas(1200, 900, QImage::Format_RGB32);
-        canvas.fill(Qt::white);
-        QPainter painter(&canvas);
-        CDC dc(&painter);
-        view->OnDraw(&dc);
-        painter.end();
-        return canvas;
-    }
-
     // Prints the open photo window to a PDF on `paper` through File > Print and renders the page
     // with poppler at 72 dpi, one pixel a point. `printable` receives the page's printable area.
     QImage PrintOnPaper(QPageSize::PageSizeId paper, QRectF* printable)
@@ -111,12 +91,12 @@ bool AllOfColor(const QImage& page, const QRect& area, QColor color)
 TEST_F(PhotoViewTest, DrawsThePhotoAtTheWindowWidthWithTruncatedHeight)
 {
     ASSERT_TRUE(WriteFlatImage(PhotoPath("tiny.png"), 3, 2, Qt::red));
-    CStrevioView* view = OpenPhoto(PhotoPath("tiny.png"));
+    CStrevioView* view = OpenPhotoView(PhotoPath("tiny.png"));
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->m_PhotoPath, PhotoPath("tiny.png"));
     EXPECT_EQ(view->GetDocument()->GetTitle(), PhotoPath("tiny.png"));
     RECT window;
-    const QImage canvas = Paint(view, 1000);
+    const QImage canvas = PaintView(view, 1000);
     view->GetWindowRect(&window);
     ASSERT_EQ(window.right - window.left, 1000);
     EXPECT_EQ(canvas.pixelColor(999, 665), QColor(Qt::red));
@@ -126,21 +106,17 @@ TEST_F(PhotoViewTest, DrawsThePhotoAtTheWindowWidthWithTruncatedHeight)
 
 TEST_F(PhotoViewTest, APhotoItCannotShowGivesAMessageInstead)
 {
-    CStrevioView* view = OpenPhoto(PhotoPath("gone.jpg"));
+    CStrevioView* view = OpenPhotoView(PhotoPath("gone.jpg"));
     ASSERT_NE(view, nullptr);
-    const QImage canvas = Paint(view, 600);
-    int inked = 0;
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 600; ++x)
-            inked += canvas.pixelColor(x, y) != QColor(Qt::white);
-    EXPECT_GT(inked, 20);
+    const QImage canvas = PaintView(view, 600);
+    EXPECT_GT(InkedPixels(canvas, 40), 20);
     EXPECT_TRUE(m_messages.isEmpty());
 }
 
 TEST_F(PhotoViewTest, PrintingToPdfMakesOnePage)
 {
     ASSERT_TRUE(WriteFlatImage(PhotoPath("p.png"), 300, 200, Qt::blue));
-    CStrevioView* view = OpenPhoto(PhotoPath("p.png"));
+    CStrevioView* view = OpenPhotoView(PhotoPath("p.png"));
     ASSERT_NE(view, nullptr);
     const QString pdf = FilmFolder() + QStringLiteral("/print.pdf");
     AfxSetPrintDialogHandler([&pdf](QPrinter* printer) {
@@ -160,7 +136,7 @@ TEST_F(PhotoViewTest, PrintingToPdfMakesOnePage)
 TEST_F(PhotoViewTest, APrintedPhotoFillsThePrintableWidthOfA4AndLetter)
 {
     ASSERT_TRUE(WriteFlatImage(PhotoPath("wide.png"), 300, 200, QColor(20, 40, 220)));
-    ASSERT_NE(OpenPhoto(PhotoPath("wide.png")), nullptr);
+    ASSERT_NE(OpenPhotoView(PhotoPath("wide.png")), nullptr);
     for (const QPageSize::PageSizeId paper : {QPageSize::A4, QPageSize::Letter}) {
         SCOPED_TRACE(QPageSize::name(paper).toStdString());
         QRectF printable;
@@ -179,7 +155,7 @@ TEST_F(PhotoViewTest, APrintedPhotoFillsThePrintableWidthOfA4AndLetter)
 TEST_F(PhotoViewTest, APrintedPhotoTallerThanThePageFitsThePrintableHeight)
 {
     ASSERT_TRUE(WriteFlatImage(PhotoPath("tall.png"), 100, 400, QColor(200, 30, 30)));
-    ASSERT_NE(OpenPhoto(PhotoPath("tall.png")), nullptr);
+    ASSERT_NE(OpenPhotoView(PhotoPath("tall.png")), nullptr);
     QRectF printable;
     const QImage page = PrintOnPaper(QPageSize::A4, &printable);
     ASSERT_FALSE(page.isNull());
@@ -193,7 +169,7 @@ TEST_F(PhotoViewTest, APrintedPhotoTallerThanThePageFitsThePrintableHeight)
 TEST_F(PhotoViewTest, ThePrintPreviewShowsThePhotoAtThePrintableWidth)
 {
     ASSERT_TRUE(WriteFlatImage(PhotoPath("wide.png"), 300, 200, QColor(20, 40, 220)));
-    ASSERT_NE(OpenPhoto(PhotoPath("wide.png")), nullptr);
+    ASSERT_NE(OpenPhotoView(PhotoPath("wide.png")), nullptr);
     QImage shown;
     QRectF printable;
     QRectF paper;

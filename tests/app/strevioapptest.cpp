@@ -17,6 +17,8 @@
 #include <QProcess>
 #include <QSettings>
 
+#include <algorithm>
+
 void StrevioAppTest::SetUp()
 {
     ASSERT_TRUE(m_photos.isValid());
@@ -79,6 +81,15 @@ QImage ThumbnailCell(CListView_Photos* list, int item)
 {
     const QModelIndex index = list->GetListCtrl().GetWidget()->model()->index(item, 0);
     return qvariant_cast<QPixmap>(index.data(Qt::DecorationRole)).toImage().convertToFormat(QImage::Format_RGB888);
+}
+
+int InkedPixels(const QImage& canvas, int rows)
+{
+    int inked = 0;
+    for (int y = 0; y < std::min(rows, canvas.height()); ++y)
+        for (int x = 0; x < canvas.width(); ++x)
+            inked += canvas.pixelColor(x, y) != QColor(Qt::white);
+    return inked;
 }
 
 QImage PaintView(CStrevioView* view, int width)

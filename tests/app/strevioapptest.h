@@ -49,6 +49,8 @@ protected:
 QImage ThumbnailCell(CListView_Photos* list, int item);
 // A single-photo view painted as its window `width` pixels wide would be, on white.
 QImage PaintView(CStrevioView* view, int width);
+// How many pixels of the top `rows` rows of a painted view are not white.
+int InkedPixels(const QImage& canvas, int rows);
 // True when each channel is within `tolerance`.
 bool NearColor(QColor actual, QColor expected, int tolerance = 8);
 

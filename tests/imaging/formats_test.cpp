@@ -8,25 +8,14 @@
 
 namespace {
 
-QByteArray jpegBytes(const QImage& image)
+QByteArray jpegBytes(const QImage& image, bool progressive = false)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "jpeg");
     writer.setQuality(95);
-    writer.write(image);
-    return bytes;
-}
-
-QByteArray progressiveJpegBytes(const QImage& image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setQuality(95);
-    writer.setProgressiveScanWrite(true);
+    writer.setProgressiveScanWrite(progressive);
     writer.write(image);
     return bytes;
 }
@@ -148,7 +137,7 @@ TEST_F(ImagingFormats, FilesCutShortGiveTheRowsDecodedBeforeTheCut)
     png.open(QIODevice::ReadOnly);
     const QByteArray pngBytes = png.readAll();
     const QByteArray baseline = jpegBytes(picture);
-    const QByteArray progressive = progressiveJpegBytes(picture);
+    const QByteArray progressive = jpegBytes(picture, true);
     const QRgb red = qRgb(255, 0, 0), green = qRgb(0, 255, 0), white = qRgb(255, 255, 255);
     const struct {
         const char* name;
