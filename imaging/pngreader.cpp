@@ -39,8 +39,24 @@ void PngReader::readData(png_structp png, png_bytep out, png_size_t length)
     auto* reader = static_cast<PngReader*>(png_get_io_ptr(png));
     if (png_size_t(reader->m_data.size()) - reader->m_cursor < length)
         png_error(png, "truncated");
+    if (reader->m_cursor == reader->m_nextChunk && length >= 8) {
+        // libpng allocates a text chunk's whole claimed length before it reads it: a few bytes
+        // claiming 2 GB must not get that far.
+        if (reader->claimsMoreThanTheFile())
+            png_error(png, "chunk longer than the file");
+        reader->m_nextChunk += 12 + png_get_uint_32(reinterpret_cast<png_const_bytep>(reader->m_data.constData()) + reader->m_cursor);
+    }
     std::memcpy(out, reader->m_data.constData() + reader->m_cursor, length);
     reader->m_cursor += length;
+}
+
+bool PngReader::claimsMoreThanTheFile() const
+{
+    const auto* header = reinterpret_cast<png_const_bytep>(m_data.constData()) + m_cursor;
+    const png_size_t claimed = png_get_uint_32(header);
+    const png_size_t left = png_size_t(m_data.size()) - m_cursor - 8;
+    // Pixel data cut short is decoded as far as it goes.
+    return claimed > left && std::memcmp(header + 4, "IDAT", 4) != 0;
 }
 
 void PngReader::onError(png_structp png, png_const_charp)

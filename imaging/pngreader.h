@@ -39,8 +39,12 @@ private:
     static void onError(png_structp png, png_const_charp message);
     static void onWarning(png_structp png, png_const_charp message);
 
+    // Whether a chunk header read at `m_cursor` claims more data than the file holds.
+    bool claimsMoreThanTheFile() const;
+
     QByteArray m_data;
     png_size_t m_cursor = 0;
+    png_size_t m_nextChunk = 8; // after the signature
     png_structp m_png = nullptr;
     png_infop m_info = nullptr;
     png_uint_32 m_width = 0;
