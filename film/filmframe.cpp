@@ -17,12 +17,14 @@ void ComposeFilmFrame(HDC canvasDC, const QString& photoPath)
     const RECT whole{0, 0, kFilmCanvasSize, kFilmCanvasSize};
     HBRUSH black = CreateSolidBrush(RGB(0, 0, 0));
     FillRect(canvasDC, &whole, black);
-    DeleteObject(black);
     if (holder.m_Bitmap) {
         HDC photoDC = holder.AcquireDC();
-        BitBlt(canvasDC, 0, 0, kFilmCanvasSize, kFilmCanvasSize, photoDC, 0, 0, SRCCOPY);
+        // The photo is decoded straight onto the canvas: one that fails half-way leaves it black.
+        if (!BitBlt(canvasDC, 0, 0, kFilmCanvasSize, kFilmCanvasSize, photoDC, 0, 0, SRCCOPY))
+            FillRect(canvasDC, &whole, black);
         holder.ReleaseDC();
     }
+    DeleteObject(black);
     holder.Destroy();
     if (photo)
         GdipDisposeImage(GdipBitmapAsImage(photo));

@@ -15,17 +15,22 @@ QSize reducedSize(const QSize& size, int denominator)
     return QSize((size.width() + denominator - 1) / denominator, (size.height() + denominator - 1) / denominator);
 }
 
-bool readInto(JpegDecompressor& jpeg, QImage& image)
+bool readInto(JpegDecompressor& jpeg, const GdiPixelRows& target, int height)
 {
-    std::vector<unsigned char*> rows(kRowsPerRead);
-    for (int y = 0; y < image.height(); y += kRowsPerRead) {
-        const int count = std::min(kRowsPerRead, image.height() - y);
+    unsigned char* rows[kRowsPerRead];
+    for (int y = 0; y < height; y += kRowsPerRead) {
+        const int count = std::min(kRowsPerRead, height - y);
         for (int i = 0; i < count; ++i)
-            rows[i] = image.scanLine(y + i);
-        if (!jpeg.readRows(rows.data(), count))
+            rows[i] = target.row(y + i);
+        if (!jpeg.readRows(rows, count))
             return false;
     }
     return true;
+}
+
+bool readInto(JpegDecompressor& jpeg, QImage& image)
+{
+    return readInto(jpeg, GdiPixelRows{image.bits(), image.bytesPerLine(), 32}, image.height());
 }
 
 } // namespace
@@ -81,6 +86,28 @@ QImage JpegSource::decodeRegion(const QRect& region)
         return QImage();
     const QImage image = decodeRaw(raw);
     return image.isNull() ? image : m_orientation.apply(image);
+}
+
+// Upright photos whose region starts at the left edge (a film frame's top-left corner) are cut
+// by libjpeg to exactly the region's columns, so their rows need no picture in between.
+bool JpegSource::decodesInto(const QRect& region) const
+{
+    return m_orientation.value() == 1 && (region.left() == 0 || region.width() == m_rawSize.width());
+}
+
+bool JpegSource::decodeRegionInto(const QRect& region, const GdiPixelRows& rows)
+{
+    if (!decodesInto(region) || !fitsPixelBudget(region.size()))
+        return false;
+    JpegDecompressor jpeg(m_data);
+    if (!jpeg.readHeader() || !jpeg.start(1, rows.bitsPerPixel / 8))
+        return false;
+    int left = region.left(), width = region.width();
+    if (width < m_rawSize.width() && !jpeg.cropColumns(&left, &width))
+        return false;
+    if (left != region.left() || width != region.width())
+        return false;
+    return jpeg.skipRows(region.top()) && readInto(jpeg, rows, region.height());
 }
 
 QImage JpegSource::decodeRaw(const QRect& rawRegion)

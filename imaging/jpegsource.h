@@ -19,6 +19,8 @@ public:
     QSize size() const override { return m_orientation.upright(m_rawSize); }
     QImage decodeReduced(const QSize& atLeast) override;
     QImage decodeRegion(const QRect& region) override;
+    bool decodesInto(const QRect& region) const override;
+    bool decodeRegionInto(const QRect& region, const GdiPixelRows& rows) override;
 
 private:
     JpegSource(QByteArray data, QSize rawSize, ExifOrientation orientation);
