@@ -3,9 +3,8 @@
 #include "app/cframetools.h"
 #include "app/globals.h"
 #include "browser/clistview_photos.h"
-#include "film/cdibimage.h"
+#include "film/cfilmframepipeline.h"
 #include "film/cfilmwriter.h"
-#include "film/filmframe.h"
 #include "framework/afxmessagebox.h"
 #include "framework/afxres.h"
 #include "framework/cframewnd.h"
@@ -41,6 +40,13 @@ private:
     bool m_bFinished = false;
 };
 
+// The photo of list item `item`, to be composed ahead; none past the end of the list or of the
+// photos (an item without a photo raises its error when its own frame is asked for, as before).
+QString PhotoAhead(const CStringArray& photos, int item)
+{
+    return item >= 0 && item < photos.GetSize() ? photos[item] : QString();
+}
+
 } // namespace
 
 void CListView_Photos::OnMakeFilm()
@@ -64,19 +70,18 @@ void CListView_Photos::MakeFilm(QString fullPath)
     HRESULT result = AVIERR_OK;
     {
         CFilmRun run;
-        CDibImage canvas;
-        if (!canvas.Create(kFilmCanvasSize, kFilmCanvasSize, 24)) {
+        // Composes the next photo's frame while this one is stored; joined before the film ends.
+        CFilmFramePipeline frames;
+        if (!frames.Create()) {
             run.Finish(false);
             AfxMessageBox(QStringLiteral("Can not create Image."), MB_OK | MB_ICONINFORMATION);
             return;
         }
-        HDC canvasDC = canvas.AcquireDC();
         g_pFrameTools->ShowProgress(QStringLiteral(" Creating a Film:  "), nullptr);
         std::int32_t k = 0;
         for (int i = m_pList->GetNextItem(-1, LVNI_SELECTED); i != -1;) {
             const int next = m_pList->GetNextItem(i, LVNI_SELECTED);
-            ComposeFilmFrame(canvasDC, m_Photos[i]);
-            g_pFilmWriter->AddFrame(canvas.m_Bitmap);
+            g_pFilmWriter->AddFrame(frames.Compose(m_Photos[i], PhotoAhead(m_Photos, next)));
             ++k;
             g_pFrameTools->m_Progress.SendMessage(PBM_SETPOS, std::uintptr_t((100 * qint64(k)) / count), 0);
             g_pFrameTools->m_Progress.RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
@@ -85,8 +90,6 @@ void CListView_Photos::MakeFilm(QString fullPath)
                 frame->SetMessageText(m_Folder);
             i = next;
         }
-        canvas.ReleaseDC();
-        canvas.Destroy();
         result = run.Finish(true);
     }
     if (result != AVIERR_OK) {

@@ -7,6 +7,8 @@
 #include "framework/cdocument.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QPainter>
@@ -125,4 +127,16 @@ QImage DecodeFilmFrame(const QString& path, int index, int width, int height)
     for (int y = 0; y < height; ++y)
         std::memcpy(image.scanLine(y), raw.constData() + qsizetype(y) * width * 3, size_t(width) * 3);
     return image;
+}
+
+int ThreadsNamed(const QString& name)
+{
+    int count = 0;
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(tasks.filePath(task + QStringLiteral("/comm")));
+        if (comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == name.toUtf8())
+            ++count;
+    }
+    return count;
 }
