@@ -1,24 +1,30 @@
 #pragma once
-// Composes a film's frames one photo ahead on a helper thread: while the caller stores the frame
-// of one photo, the frame of the next one is composed onto a second canvas. The frames are the
-// ones ComposeFilmFrame makes, byte for byte, whichever thread composed them. The helper thread
-// lives only as long as the object: the destructor lets a frame under way finish and joins the
-// thread, also when an exception leaves the caller.
+// Composes a film's frames ahead on helper threads: while the caller stores the frame of one
+// photo, the frames of the next photos are composed onto canvases of their own. The frames are
+// the ones ComposeFilmFrame makes, byte for byte, whichever thread composed them. The helper
+// threads live only as long as the object: the destructor lets the frames under way finish and
+// joins the threads, also when an exception leaves the caller.
 
 #include "film/cdibimage.h"
 #include "platform/gdi/gdi.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <condition_variable>
 #include <exception>
+#include <list>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 class CFilmFramePipeline {
 public:
-    // The helper thread's name, as `ps -L` and /proc/<pid>/task/<tid>/comm show it.
+    // Photos composed ahead, each on a helper thread of its own: two, so that a photo slower to
+    // decode than a frame is to store keeps both cores busy.
+    static constexpr int kAhead = 2;
+    // The helper threads' name, as `ps -L` and /proc/<pid>/task/<tid>/comm show it.
     static constexpr char kHelperThreadName[] = "film frames";
 
     // With `composeAhead` false every frame is composed on the calling thread when it is asked
@@ -28,33 +34,37 @@ public:
     CFilmFramePipeline(const CFilmFramePipeline&) = delete;
     CFilmFramePipeline& operator=(const CFilmFramePipeline&) = delete;
 
-    // Creates the canvases and starts the helper thread; false when the canvases cannot be had.
-    // Without a thread to be had, frames are composed on the calling thread.
+    // Creates the canvases and starts the helper threads; false when the canvases cannot be had.
+    // Without threads to be had, frames are composed on the calling thread.
     bool Create();
-    // The 24-bit canvas holding the frame of `photo`, unchanged until the next call. `upcoming`,
-    // when not empty, is the photo the next call will ask for: its frame is composed meanwhile.
-    // An exception raised while composing the frame of `photo` is raised here.
-    HBITMAP Compose(const QString& photo, const QString& upcoming = QString());
+    // The 24-bit canvas holding the frame of `photo`, unchanged until the next call. `upcoming`
+    // names the photos the next calls will ask for, in order: the first kAhead of them are
+    // composed meanwhile. An exception raised while composing the frame of `photo` is raised here.
+    HBITMAP Compose(const QString& photo, const QStringList& upcoming = {});
 
 private:
+    enum class State { Waiting, Composing, Composed };
+    struct Job {
+        QString photo;
+        int canvas;
+        State state = State::Waiting;
+        std::exception_ptr error;
+    };
+
     void RunHelper();
-    // The canvas the frame of `photo` was composed on ahead, or -1 when none was; waits for a
-    // frame under way either way.
-    int CollectAhead(const QString& photo);
-    void ComposeAhead(const QString& photo, int canvas);
-    void StopHelper();
+    // Makes the queue `photos`, in order, keeping the jobs already queued for them.
+    void Queue(std::unique_lock<std::mutex>& lock, const QStringList& photos);
+    int FreeCanvas() const;
+    void StopHelpers();
 
     bool m_composeAhead;
-    std::array<CDibImage, 2> m_canvases;
-    std::array<HDC, 2> m_canvasDCs{};
+    std::array<CDibImage, kAhead + 1> m_canvases;
+    std::array<HDC, kAhead + 1> m_canvasDCs{};
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
     bool m_stopping = false;
-    bool m_pending = false; // a frame was asked of the helper and not yet collected
-    bool m_composed = false;
-    QString m_aheadPhoto;
-    int m_aheadCanvas = 0;
-    std::exception_ptr m_aheadError;
-    std::thread m_helper;
+    std::list<Job> m_jobs; // the photo asked for first, then those ahead
+    int m_held = -1;       // the canvas the caller has, or -1
+    std::vector<std::thread> m_helpers;
 };

@@ -7,6 +7,7 @@
 #include "film/cfilmwriter.h"
 #include "framework/afxmessagebox.h"
 #include "framework/afxres.h"
+#include "framework/clistctrl.h"
 #include "framework/cframewnd.h"
 #include "framework/cwaitcursor.h"
 #include "framework/cwinapp.h"
@@ -40,11 +41,15 @@ private:
     bool m_bFinished = false;
 };
 
-// The photo of list item `item`, to be composed ahead; none past the end of the list or of the
-// photos (an item without a photo raises its error when its own frame is asked for, as before).
-QString PhotoAhead(const CStringArray& photos, int item)
+// The photos of the selected list items from `item` on that are composed ahead. They stop before
+// an item without a photo, which raises its error when its own frame is asked for, as before.
+QStringList PhotosAhead(const CListCtrl& list, const CStringArray& photos, int item)
 {
-    return item >= 0 && item < photos.GetSize() ? photos[item] : QString();
+    QStringList ahead;
+    for (; item >= 0 && item < photos.GetSize() && ahead.size() < CFilmFramePipeline::kAhead;
+         item = list.GetNextItem(item, LVNI_SELECTED))
+        ahead << photos[item];
+    return ahead;
 }
 
 } // namespace
@@ -70,7 +75,7 @@ void CListView_Photos::MakeFilm(QString fullPath)
     HRESULT result = AVIERR_OK;
     {
         CFilmRun run;
-        // Composes the next photo's frame while this one is stored; joined before the film ends.
+        // Composes the next photos' frames while this one is stored; joined before the film ends.
         CFilmFramePipeline frames;
         if (!frames.Create()) {
             run.Finish(false);
@@ -81,7 +86,7 @@ void CListView_Photos::MakeFilm(QString fullPath)
         std::int32_t k = 0;
         for (int i = m_pList->GetNextItem(-1, LVNI_SELECTED); i != -1;) {
             const int next = m_pList->GetNextItem(i, LVNI_SELECTED);
-            g_pFilmWriter->AddFrame(frames.Compose(m_Photos[i], PhotoAhead(m_Photos, next)));
+            g_pFilmWriter->AddFrame(frames.Compose(m_Photos[i], PhotosAhead(*m_pList, m_Photos, next)));
             ++k;
             g_pFrameTools->m_Progress.SendMessage(PBM_SETPOS, std::uintptr_t((100 * qint64(k)) / count), 0);
             g_pFrameTools->m_Progress.RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);

@@ -22,7 +22,7 @@ HRESULT FilmMaker::make(const QStringList& photos, const QString& filmPath)
         return AVIERR_MEMORY;
     }
     for (qsizetype i = 0; i < photos.size(); ++i) {
-        if (writer.AddFrame(frames.Compose(photos[i], photos.value(i + 1))) == AVIERR_OK)
+        if (writer.AddFrame(frames.Compose(photos[i], photos.mid(i + 1, CFilmFramePipeline::kAhead))) == AVIERR_OK)
             ++m_frames;
     }
     return writer.Close(true);

@@ -166,7 +166,8 @@ TEST_F(FilmOnTwoCoresTest, AnImproperArgumentInTheMiddleOfAFilmDropsItAndEndsIts
     Frame()->m_wndStatusBar.GetSafeWidget()->installEventFilter(&barSpy);
 
     QTest::keyClick(list->GetListCtrl().GetWidget(), Qt::Key_F);
-    EXPECT_EQ(positions, (QList<int>{25, 1, 50, 1, 75, 1})) << "each position, then the helper threads";
+    const int helpers = CFilmFramePipeline::kAhead;
+    EXPECT_EQ(positions, (QList<int>{25, helpers, 50, helpers, 75, helpers})) << "each position, then the helpers";
     EXPECT_EQ(m_messages, QStringList{"Encountered an improper argument."});
     EXPECT_EQ(ReadAll(FilmPath()), "an earlier film");
     EXPECT_EQ(QDir(FilmFolder()).entryList(QDir::Files | QDir::Hidden), QStringList{"Film.avi"});

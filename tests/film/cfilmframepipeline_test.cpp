@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
 constexpr qsizetype kCanvasBytes = qsizetype(kFilmCanvasSize) * kFilmCanvasSize * 3;
@@ -93,11 +95,12 @@ protected:
             return {};
         QList<QByteArray> frames;
         for (qsizetype i = 0; i < photos.size(); ++i)
-            frames << Fingerprint(pipeline.Compose(photos[i], photos.value(i + 1)));
+            frames << Fingerprint(pipeline.Compose(photos[i], photos.mid(i + 1)));
         return frames;
     }
 
-    // The frames of `photos` composed one after the other on one canvas, as films were made.
+    // The frames of `photos` composed one after the other on one canvas, as films were made;
+    // each onto a canvas full of other pixels, which no frame may keep.
     static QList<QByteArray> FramesInTurn(const QStringList& photos)
     {
         CDibImage canvas;
@@ -106,6 +109,7 @@ protected:
         HDC dc = canvas.AcquireDC();
         QList<QByteArray> frames;
         for (const QString& photo : photos) {
+            std::memset(canvas.m_Bits + (kFilmCanvasSize - 1) * canvas.m_Pitch, 0x5A, std::size_t(kCanvasBytes));
             ComposeFilmFrame(dc, photo);
             frames << Fingerprint(canvas.m_Bitmap);
         }
@@ -137,8 +141,8 @@ TEST_F(FilmFramePipelineTest, APhotoAskedForInsteadOfTheOneAheadGetsItsOwnFrame)
     const QList<QByteArray> inTurn = FramesInTurn({photos[0], photos[2], photos[1]});
     CFilmFramePipeline pipeline;
     ASSERT_TRUE(pipeline.Create());
-    EXPECT_EQ(Fingerprint(pipeline.Compose(photos[0], photos[1])), inTurn[0]);
-    EXPECT_EQ(Fingerprint(pipeline.Compose(photos[2], photos[1])), inTurn[1]);
+    EXPECT_EQ(Fingerprint(pipeline.Compose(photos[0], {photos[1], photos[6]})), inTurn[0]);
+    EXPECT_EQ(Fingerprint(pipeline.Compose(photos[2], {photos[1]})), inTurn[1]);
     EXPECT_EQ(Fingerprint(pipeline.Compose(photos[1])), inTurn[2]);
 }
 
@@ -162,8 +166,8 @@ TEST_F(FilmFramePipelineTest, TheHelperThreadEndsWithItsPipelineEvenInTheMiddleO
     {
         CFilmFramePipeline pipeline;
         ASSERT_TRUE(pipeline.Create());
-        EXPECT_EQ(HelperThreads(), 1);
-        pipeline.Compose(photos[6], photos[0]); // the big photo is composed ahead, never collected
+        EXPECT_EQ(HelperThreads(), CFilmFramePipeline::kAhead);
+        pipeline.Compose(photos[6], {photos[0], photos[0]}); // the big photo is composed ahead, never collected
     }
     EXPECT_EQ(HelperThreads(), 0);
     // An exception leaving the caller while the helper composes (as an improper argument does).
@@ -171,7 +175,7 @@ TEST_F(FilmFramePipelineTest, TheHelperThreadEndsWithItsPipelineEvenInTheMiddleO
         {
             CFilmFramePipeline pipeline;
             ASSERT_TRUE(pipeline.Create());
-            pipeline.Compose(photos[6], photos[0]);
+            pipeline.Compose(photos[6], {photos[0], photos[1]});
             throw CInvalidArgException();
         },
         CInvalidArgException);
