@@ -116,6 +116,10 @@ TEST_F(ImagingCornerCopy, DecodingStraightIntoTheCanvasGivesTheBytesOfACopyThrou
         WriteJpeg(files, "grey.jpg", wide.convertToFormat(QImage::Format_Grayscale8), false),
         files.write("turned.jpg", Fixtures::withExifOrientation(plain.readAll(), 6)),
         files.writeImage("translucent.png", Noise(650, 500, true), "png"),
+        files.writeImage("opaque-wide.png", wide, "png"),
+        files.writeImage("opaque-narrow.png", Noise(300, 800, false), "png"),
+        files.writeImage("grey.png", wide.convertToFormat(QImage::Format_Grayscale8), "png"),
+        files.writeImage("palette.png", wide.convertToFormat(QImage::Format_Indexed8), "png"),
         files.writeImage("small.bmp", Noise(120, 90, false), "bmp"),
         cut.fileName(),
     };
