@@ -40,7 +40,7 @@ bool CFilmFramePipeline::Create()
 
 HBITMAP CFilmFramePipeline::Compose(const QString& photo, const QStringList& upcoming)
 {
-    if (!m_composeAhead) {
+    if (!m_composeAhead || m_helpers.empty()) {
         ComposeFilmFrame(m_canvasDCs[0], photo);
         return m_canvases[0].m_Bitmap;
     }
