@@ -27,7 +27,7 @@ bool CFilmFramePipeline::Create()
         m_canvasDCs[i] = m_canvases[i].AcquireDC();
     }
     try {
-        for (int i = 0; m_composeAhead && i < kAhead; ++i) {
+        for (int i = 0; m_composeAhead && i < kHelpers; ++i) {
             m_helpers.emplace_back(&CFilmFramePipeline::RunHelper, this);
             pthread_setname_np(m_helpers.back().native_handle(), kHelperThreadName);
         }

@@ -21,9 +21,12 @@
 
 class CFilmFramePipeline {
 public:
-    // Photos composed ahead, each on a helper thread of its own: two, so that a photo slower to
-    // decode than a frame is to store keeps both cores busy.
-    static constexpr int kAhead = 2;
+    // Helper threads: two, so that while photos decode slower than frames are stored both cores
+    // stay busy; each decodes one photo at a time.
+    static constexpr int kHelpers = 2;
+    // Photos composed ahead, each onto a canvas of its own: more than the helpers, so that one
+    // photo slow to decode (a large progressive JPEG) does not leave the other helper idle.
+    static constexpr int kAhead = 4;
     // The helper threads' name, as `ps -L` and /proc/<pid>/task/<tid>/comm show it.
     static constexpr char kHelperThreadName[] = "film frames";
 

@@ -143,7 +143,7 @@ TEST_P(CloseWhileWorkingTest, AFilmClosedBetweenItsFramesRunsToItsEndWithItsHelp
     ASSERT_EQ(m_messages.size(), 1);
     EXPECT_TRUE(m_messages[0].startsWith("The Movie file")) << m_messages[0].toStdString();
     EXPECT_EQ(ProbeFilm(QDir(FilmFolder()).filePath("Film.avi")).packets, 4);
-    EXPECT_EQ(helpersDuringTheFilm, CFilmFramePipeline::kAhead);
+    EXPECT_EQ(helpersDuringTheFilm, CFilmFramePipeline::kHelpers);
     EXPECT_EQ(ThreadsNamed(helper), 0);
     ASSERT_EQ(DocumentCount(1), 1) << NameOf(way);
     ExpectClosedOnceIdle(way);

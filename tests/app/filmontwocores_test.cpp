@@ -166,7 +166,7 @@ TEST_F(FilmOnTwoCoresTest, AnImproperArgumentInTheMiddleOfAFilmDropsItAndEndsIts
     Frame()->m_wndStatusBar.GetSafeWidget()->installEventFilter(&barSpy);
 
     QTest::keyClick(list->GetListCtrl().GetWidget(), Qt::Key_F);
-    const int helpers = CFilmFramePipeline::kAhead;
+    const int helpers = CFilmFramePipeline::kHelpers;
     EXPECT_EQ(positions, (QList<int>{25, helpers, 50, helpers, 75, helpers})) << "each position, then the helpers";
     EXPECT_EQ(m_messages, QStringList{"Encountered an improper argument."});
     EXPECT_EQ(ReadAll(FilmPath()), "an earlier film");

@@ -166,7 +166,7 @@ TEST_F(FilmFramePipelineTest, TheHelperThreadEndsWithItsPipelineEvenInTheMiddleO
     {
         CFilmFramePipeline pipeline;
         ASSERT_TRUE(pipeline.Create());
-        EXPECT_EQ(HelperThreads(), CFilmFramePipeline::kAhead);
+        EXPECT_EQ(HelperThreads(), CFilmFramePipeline::kHelpers);
         pipeline.Compose(photos[6], {photos[0], photos[0]}); // the big photo is composed ahead, never collected
     }
     EXPECT_EQ(HelperThreads(), 0);
