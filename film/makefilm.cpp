@@ -4,11 +4,11 @@
 #include "app/globals.h"
 #include "app/terminationsignals.h"
 #include "browser/clistview_photos.h"
-#include "film/cdibimage.h"
+#include "film/cfilmframepipeline.h"
 #include "film/cfilmwriter.h"
-#include "film/filmframe.h"
 #include "framework/afxmessagebox.h"
 #include "framework/afxres.h"
+#include "framework/clistctrl.h"
 #include "framework/cframewnd.h"
 #include "framework/cwaitcursor.h"
 #include "framework/cwinapp.h"
@@ -43,6 +43,17 @@ private:
     bool m_bFinished = false;
 };
 
+// The photos of the selected list items from `item` on that are composed ahead. They stop before
+// an item without a photo, which raises its error when its own frame is asked for, as before.
+QStringList PhotosAhead(const CListCtrl& list, const CStringArray& photos, int item)
+{
+    QStringList ahead;
+    for (; item >= 0 && item < photos.GetSize() && ahead.size() < CFilmFramePipeline::kAhead;
+         item = list.GetNextItem(item, LVNI_SELECTED))
+        ahead << photos[item];
+    return ahead;
+}
+
 } // namespace
 
 void CListView_Photos::OnMakeFilm()
@@ -66,19 +77,18 @@ void CListView_Photos::MakeFilm(QString fullPath)
     HRESULT result = AVIERR_OK;
     {
         CFilmRun run;
-        CDibImage canvas;
-        if (!canvas.Create(kFilmCanvasSize, kFilmCanvasSize, 24)) {
+        // Composes the next photos' frames while this one is stored; joined before the film ends.
+        CFilmFramePipeline frames;
+        if (!frames.Create()) {
             run.Finish(false);
             AfxMessageBox(QStringLiteral("Can not create Image."), MB_OK | MB_ICONINFORMATION);
             return;
         }
-        HDC canvasDC = canvas.AcquireDC();
         g_pFrameTools->ShowProgress(QStringLiteral(" Creating a Film:  "), nullptr);
         std::int32_t k = 0;
         for (int i = m_pList->GetNextItem(-1, LVNI_SELECTED); i != -1 && !TerminationSignals::requested();) {
             const int next = m_pList->GetNextItem(i, LVNI_SELECTED);
-            ComposeFilmFrame(canvasDC, m_Photos[i]);
-            g_pFilmWriter->AddFrame(canvas.m_Bitmap);
+            g_pFilmWriter->AddFrame(frames.Compose(m_Photos[i], PhotosAhead(*m_pList, m_Photos, next)));
             ++k;
             g_pFrameTools->m_Progress.SendMessage(PBM_SETPOS, std::uintptr_t((100 * qint64(k)) / count), 0);
             g_pFrameTools->m_Progress.RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
@@ -87,8 +97,6 @@ void CListView_Photos::MakeFilm(QString fullPath)
                 frame->SetMessageText(m_Folder);
             i = next;
         }
-        canvas.ReleaseDC();
-        canvas.Destroy();
         // The program is ending: the film is dropped (CFilmRun) and the earlier one kept.
         if (TerminationSignals::requested())
             return;

@@ -1,7 +1,11 @@
 #include "imaging/dibexport.h"
 
 #include "imaging/imagelimits.h"
+#include "platform/gdi/pixelrows.h"
 
+#include <QColor>
+
+#include <array>
 #include <cstring>
 
 namespace {
@@ -21,6 +25,14 @@ BITMAPINFO topDownHeader(const QSize& size)
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     return info;
+}
+
+// The background colour as a premultiplied B, G, R, A pixel.
+std::array<BYTE, 4> backgroundPixel(ARGB background)
+{
+    const QRgb premultiplied = qPremultiply(QColor::fromRgba(background).rgba());
+    return {BYTE(qBlue(premultiplied)), BYTE(qGreen(premultiplied)), BYTE(qRed(premultiplied)),
+            BYTE(qAlpha(premultiplied))};
 }
 
 // Source-over of premultiplied B, G, R, A pixels onto a premultiplied background.
@@ -63,6 +75,8 @@ GpStatus DibExport::create(std::shared_ptr<ImageSource> source, ARGB background,
         }
     } else {
         GdiSetDeferredSource(section, [pixels](const QRect& region) { return pixels->fill(region); });
+        GdiSetDeferredCopy(section,
+                           [pixels](const QRect& region, const GdiPixelRows& rows) { return pixels->copyTo(region, rows); });
     }
     *bitmap = section;
     return Ok;
@@ -76,32 +90,64 @@ bool DibExport::isFilled(const QRect& region) const
     return false;
 }
 
+bool DibExport::decode(const QRect& region, QImage* pixels) const
+{
+    *pixels = m_source->decodeRegion(region);
+    if (pixels->isNull() || pixels->size() != region.size())
+        return false;
+    if (pixels->format() != QImage::Format_RGB32)
+        pixels->convertTo(QImage::Format_ARGB32_Premultiplied);
+    return true;
+}
+
 bool DibExport::fill(const QRect& region)
 {
     if (isFilled(region))
         return true;
-    QImage pixels = m_source->decodeRegion(region);
-    if (pixels.isNull() || pixels.size() != region.size())
+    QImage pixels;
+    if (!decode(region, &pixels))
         return false;
-    if (pixels.format() != QImage::Format_RGB32)
-        pixels.convertTo(QImage::Format_ARGB32_Premultiplied);
     store(pixels, region.topLeft());
     m_filled.push_back(region);
     return true;
 }
 
+bool DibExport::copyTo(const QRect& region, const GdiPixelRows& rows)
+{
+    if (isFilled(region)) {
+        for (int y = 0; y < region.height(); ++y)
+            PixelRows::convert(m_bits + (region.top() + y) * m_stride, 32, region.left(), rows.row(y), rows.bitsPerPixel,
+                               region.width());
+        return true;
+    }
+    if (m_source->decodesInto(region))
+        return m_source->decodeRegionInto(region, rows);
+    QImage pixels;
+    if (!decode(region, &pixels))
+        return false;
+    const bool plainCopy = pixels.format() == QImage::Format_RGB32 || m_background == 0;
+    const std::array<BYTE, 4> background = backgroundPixel(m_background);
+    std::vector<BYTE> composited(plainCopy ? 0 : std::size_t(region.width()) * 4);
+    for (int y = 0; y < pixels.height(); ++y) {
+        const BYTE* row = pixels.constScanLine(y);
+        if (!plainCopy) {
+            compositeRow(row, composited.data(), pixels.width(), background.data());
+            row = composited.data();
+        }
+        PixelRows::convert(row, 32, 0, rows.row(y), rows.bitsPerPixel, pixels.width());
+    }
+    return true;
+}
+
 void DibExport::store(const QImage& pixels, const QPoint& at)
 {
-    const QColor color = QColor::fromRgba(m_background);
-    const QRgb premultiplied = qPremultiply(color.rgba());
-    const BYTE background[4] = {BYTE(qBlue(premultiplied)), BYTE(qGreen(premultiplied)), BYTE(qRed(premultiplied)),
-                                BYTE(qAlpha(premultiplied))};
+    const std::array<BYTE, 4> background = backgroundPixel(m_background);
     const bool plainCopy = pixels.format() == QImage::Format_RGB32 || m_background == 0;
     for (int y = 0; y < pixels.height(); ++y) {
         BYTE* out = m_bits + (at.y() + y) * m_stride + std::int64_t(at.x()) * 4;
         if (plainCopy)
             std::memcpy(out, pixels.constScanLine(y), std::size_t(pixels.width()) * 4);
         else
-            compositeRow(pixels.constScanLine(y), out, pixels.width(), background);
+            compositeRow(pixels.constScanLine(y), out, pixels.width(), background.data());
     }
 }

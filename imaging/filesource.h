@@ -14,10 +14,13 @@ public:
     QSize size() const override { return m_decoder->size(); }
     QImage decodeReduced(const QSize& atLeast) override;
     QImage decodeRegion(const QRect& region) override;
+    bool decodesInto(const QRect& region) const override { return m_decoder->decodesInto(region); }
+    bool decodeRegionInto(const QRect& region, const GdiPixelRows& rows) override;
     bool isDecoded() const override { return m_decoder->isDecoded(); }
 
 private:
     QImage checked(QImage decoded) const;
+    void noteCutShort() const;
 
     std::unique_ptr<MappedFile> m_file;
     std::unique_ptr<ImageSource> m_decoder;

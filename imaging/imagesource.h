@@ -3,6 +3,8 @@
 // Sizes and regions are those of the upright picture (EXIF orientation applied). Decoded images
 // are Format_ARGB32_Premultiplied or Format_RGB32; a null image means the decoder failed.
 
+#include "platform/gdi/gdi.h"
+
 #include <QImage>
 #include <QRect>
 #include <QSize>
@@ -22,4 +24,21 @@ public:
 
     // True when the pixels are already in memory, so there is nothing to gain by deferring.
     virtual bool isDecoded() const { return false; }
+
+    // True when decodeRegionInto can write `region` straight into another bitmap's rows, without
+    // a picture of its own in between.
+    virtual bool decodesInto(const QRect& region) const
+    {
+        Q_UNUSED(region);
+        return false;
+    }
+    // The pixels decodeRegion gives for `region`, written into `rows` (24 or 32 bits; B, G, R,
+    // and 0xFF for opaque pixels' fourth byte); false when the decoder failed, with the rows then
+    // possibly written in part.
+    virtual bool decodeRegionInto(const QRect& region, const GdiPixelRows& rows)
+    {
+        Q_UNUSED(region);
+        Q_UNUSED(rows);
+        return false;
+    }
 };

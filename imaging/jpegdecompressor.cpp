@@ -130,12 +130,12 @@ bool JpegDecompressor::coefficientsFitBudget()
     return bytes <= kCoefficientBudgetBytes;
 }
 
-bool JpegDecompressor::start(int denominator)
+bool JpegDecompressor::start(int denominator, int bytesPerPixel)
 {
     JPEG_GUARD();
     m_info.scale_num = 1;
     m_info.scale_denom = unsigned(denominator);
-    m_info.out_color_space = JCS_EXT_BGRA;
+    m_info.out_color_space = bytesPerPixel == 3 ? JCS_EXT_BGR : JCS_EXT_BGRA;
     if (denominator == 8 && jpeg_has_multiple_scans(&m_info))
         return startFromDcScans();
     return jpeg_start_decompress(&m_info) != 0;

@@ -37,8 +37,9 @@ public:
     // needs), so that a few header bytes cannot claim gigabytes.
     bool coefficientsFitBudget();
 
-    // Starts decoding at 1/denominator of the size (1, 2, 4 or 8) into B, G, R, 0xFF pixels.
-    bool start(int denominator);
+    // Starts decoding at 1/denominator of the size (1, 2, 4 or 8) into B, G, R, 0xFF pixels, or
+    // B, G, R ones when `bytesPerPixel` is 3.
+    bool start(int denominator, int bytesPerPixel = 4);
     int outputWidth() const { return int(m_info.output_width); }
     int outputHeight() const { return int(m_info.output_height); }
 

@@ -4,7 +4,6 @@
 #include "imaging/jpegdecompressor.h"
 
 #include <algorithm>
-#include <vector>
 
 namespace {
 
@@ -17,23 +16,28 @@ QSize reducedSize(const QSize& size, int denominator)
     return QSize((size.width() + denominator - 1) / denominator, (size.height() + denominator - 1) / denominator);
 }
 
-bool readInto(JpegDecompressor& jpeg, QImage& image)
+bool readInto(JpegDecompressor& jpeg, const GdiPixelRows& target, int height)
 {
-    std::vector<unsigned char*> rows(kRowsPerRead);
-    for (int y = 0; y < image.height(); y += kRowsPerRead) {
-        const int count = std::min(kRowsPerRead, image.height() - y);
+    unsigned char* rows[kRowsPerRead];
+    for (int y = 0; y < height; y += kRowsPerRead) {
+        const int count = std::min(kRowsPerRead, height - y);
         for (int i = 0; i < count; ++i)
-            rows[i] = image.scanLine(y + i);
-        if (!jpeg.readRows(rows.data(), count))
+            rows[i] = target.row(y + i);
+        if (!jpeg.readRows(rows, count))
             return false;
     }
     return true;
 }
 
-// A file cut short decodes as far as it goes; one that ends with its header has no pixels.
-bool startDecoding(JpegDecompressor& jpeg, int denominator)
+bool readInto(JpegDecompressor& jpeg, QImage& image)
 {
-    return jpeg.readHeader() && jpeg.hasPictureData() && jpeg.start(denominator);
+    return readInto(jpeg, GdiPixelRows{image.bits(), image.bytesPerLine(), 32}, image.height());
+}
+
+// A file cut short decodes as far as it goes; one that ends with its header has no pixels.
+bool startDecoding(JpegDecompressor& jpeg, int denominator, int bytesPerPixel = 4)
+{
+    return jpeg.readHeader() && jpeg.hasPictureData() && jpeg.start(denominator, bytesPerPixel);
 }
 
 // Where the file's last marker begins; 0 when there is none past the start. In scan data a 0xFF
@@ -137,6 +141,38 @@ QImage JpegSource::decodeRegion(const QRect& region)
         return rows;
     });
     return image.isNull() ? image : m_orientation.apply(image);
+}
+
+// Upright photos whose region starts at the left edge (a film frame's top-left corner) are cut
+// by libjpeg to exactly the region's columns, so their rows need no picture in between.
+bool JpegSource::decodesInto(const QRect& region) const
+{
+    return m_orientation.value() == 1 && (region.left() == 0 || region.width() == m_rawSize.width());
+}
+
+bool JpegSource::decodeRegionInto(const QRect& region, const GdiPixelRows& rows)
+{
+    if (!decodesInto(region) || !fitsPixelBudget(region.size()))
+        return false;
+    // A file that ends inside a table is decoded again up to it, as decodeWholeSegments does.
+    bool endedEarly = false;
+    if (decodeCornerInto(m_data, region, rows, &endedEarly))
+        return true;
+    const qsizetype end = endedEarly ? lastMarker(m_data) : 0;
+    return end > 0 && decodeCornerInto(QByteArray::fromRawData(m_data.constData(), end), region, rows, &endedEarly);
+}
+
+bool JpegSource::decodeCornerInto(const QByteArray& data, const QRect& region, const GdiPixelRows& rows,
+                                  bool* endedEarly) const
+{
+    JpegDecompressor jpeg(data);
+    bool decoded = startDecoding(jpeg, 1, rows.bitsPerPixel / 8);
+    int left = region.left(), width = region.width();
+    if (decoded && width < m_rawSize.width())
+        decoded = jpeg.cropColumns(&left, &width) && left == region.left() && width == region.width();
+    decoded = decoded && jpeg.skipRows(region.top()) && readInto(jpeg, rows, region.height());
+    *endedEarly = jpeg.endedEarly();
+    return decoded;
 }
 
 QImage JpegSource::decodeRaw(JpegDecompressor& jpeg, const QRect& rawRegion) const

@@ -21,12 +21,16 @@ public:
     QSize size() const override { return m_orientation.upright(m_rawSize); }
     QImage decodeReduced(const QSize& atLeast) override;
     QImage decodeRegion(const QRect& region) override;
+    bool decodesInto(const QRect& region) const override;
+    bool decodeRegionInto(const QRect& region, const GdiPixelRows& rows) override;
 
 private:
     JpegSource(QByteArray data, QSize rawSize, ExifOrientation orientation);
     int reductionFor(const QSize& rawAtLeast) const;
     static QImage decodeScaled(const QByteArray& data, int denominator, bool* endedEarly);
     QImage decodeRaw(JpegDecompressor& jpeg, const QRect& rawRegion) const;
+    bool decodeCornerInto(const QByteArray& data, const QRect& region, const GdiPixelRows& rows,
+                          bool* endedEarly) const;
 
     QByteArray m_data;
     QSize m_rawSize;

@@ -88,16 +88,19 @@ bool PngReader::readHeader()
     return m_width > 0 && m_height > 0;
 }
 
-bool PngReader::startRows()
+bool PngReader::startRows(int bytesPerPixel)
 {
     PNG_GUARD();
+    if (bytesPerPixel != 4 && (bytesPerPixel != 3 || m_hasAlpha))
+        return false;
     png_set_expand(m_png);
     png_set_scale_16(m_png);
     png_set_gray_to_rgb(m_png);
     png_set_bgr(m_png);
-    png_set_filler(m_png, 0xFF, PNG_FILLER_AFTER);
+    if (bytesPerPixel == 4)
+        png_set_filler(m_png, 0xFF, PNG_FILLER_AFTER);
     png_read_update_info(m_png, m_info);
-    return png_get_rowbytes(m_png, m_info) == png_size_t(m_width) * 4;
+    return png_get_rowbytes(m_png, m_info) == png_size_t(m_width) * png_size_t(bytesPerPixel);
 }
 
 bool PngReader::readRow(unsigned char* row)

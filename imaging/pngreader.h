@@ -1,7 +1,8 @@
 #pragma once
 // libpng's reader over bytes in memory, row by row, with its errors turned into return values
 // (each operation plants its own recovery point). Rows come out as 8-bit B, G, R, A, not
-// premultiplied, whatever the file's colour type and depth.
+// premultiplied, whatever the file's colour type and depth; or as B, G, R for a picture
+// without transparency, when asked.
 
 #include <QByteArray>
 #include <QList>
@@ -26,8 +27,9 @@ public:
     bool isInterlaced() const { return m_interlaced; }
     bool hasAlpha() const { return m_hasAlpha; }
 
-    bool startRows();
-    bool readRow(unsigned char* row); // width() x 4 bytes
+    // `bytesPerPixel` 3 only for a picture without alpha.
+    bool startRows(int bytesPerPixel = 4);
+    bool readRow(unsigned char* row); // width() x bytesPerPixel bytes
     // After the last row: the chunks after the pixels, up to the end of the file.
     bool readEnd();
 

@@ -4,6 +4,7 @@
 #include "imaging/imagelimits.h"
 #include "imaging/pngreader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -18,16 +19,28 @@ void clearRow(unsigned char* row, int width, bool hasAlpha)
         for (int x = 0; x < width; ++x)
             row[std::size_t(x) * 4 + 3] = 0xFF;
 }
+void blackRow(unsigned char* row, int width, int bytesPerPixel)
+{
+    if (bytesPerPixel == 4)
+        clearRow(row, width, false);
+    else
+        std::memset(row, 0, std::size_t(width) * std::size_t(bytesPerPixel));
+}
 } // namespace
 
-PngSource::PngSource(QByteArray data, QSize size) : m_data(std::move(data)), m_size(size) {}
+PngSource::PngSource(QByteArray data, QSize size, bool opaque)
+    : m_data(std::move(data))
+    , m_size(size)
+    , m_opaque(opaque)
+{
+}
 
 std::unique_ptr<PngSource> PngSource::open(const QByteArray& data)
 {
     PngReader png(data);
     if (!png.readHeader() || png.isInterlaced())
         return nullptr;
-    return std::unique_ptr<PngSource>(new PngSource(data, QSize(png.width(), png.height())));
+    return std::unique_ptr<PngSource>(new PngSource(data, QSize(png.width(), png.height()), !png.hasAlpha()));
 }
 
 int PngSource::reductionFor(const QSize& atLeast) const
@@ -101,4 +114,38 @@ QImage PngSource::decodeRegion(const QRect& region)
     else
         image.reinterpretAsFormat(QImage::Format_RGB32);
     return image;
+}
+
+// Without transparency there is nothing to composite: the rows go straight to their place.
+bool PngSource::decodesInto(const QRect&) const
+{
+    return m_opaque;
+}
+
+bool PngSource::decodeRegionInto(const QRect& region, const GdiPixelRows& rows)
+{
+    const int bytesPerPixel = rows.bitsPerPixel / 8;
+    if (!m_opaque || !fitsPixelBudget(region.size()))
+        return false;
+    PngReader png(m_data);
+    if (!png.readHeader() || !png.startRows(bytesPerPixel))
+        return false;
+    const bool wholeRows = region.width() == m_size.width();
+    std::vector<unsigned char> row(std::size_t(m_size.width()) * std::size_t(bytesPerPixel));
+    for (int y = 0; y <= region.bottom(); ++y) {
+        const bool wanted = y >= region.top();
+        unsigned char* out = wanted && wholeRows ? rows.row(y - region.top()) : row.data();
+        if (!png.readRow(out)) {
+            // As decodeRegion: a file cut short gives the rows before the cut, the rest black.
+            if (y == 0)
+                return false;
+            for (int rest = std::max(y, region.top()); rest <= region.bottom(); ++rest)
+                blackRow(rows.row(rest - region.top()), region.width(), bytesPerPixel);
+            return true;
+        }
+        if (wanted && !wholeRows)
+            std::memcpy(rows.row(y - region.top()), row.data() + std::size_t(region.left()) * std::size_t(bytesPerPixel),
+                        std::size_t(region.width()) * std::size_t(bytesPerPixel));
+    }
+    return true;
 }

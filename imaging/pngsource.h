@@ -19,11 +19,14 @@ public:
     QSize size() const override { return m_size; }
     QImage decodeReduced(const QSize& atLeast) override;
     QImage decodeRegion(const QRect& region) override;
+    bool decodesInto(const QRect& region) const override;
+    bool decodeRegionInto(const QRect& region, const GdiPixelRows& rows) override;
 
 private:
-    PngSource(QByteArray data, QSize size);
+    PngSource(QByteArray data, QSize size, bool opaque);
     int reductionFor(const QSize& atLeast) const;
 
     QByteArray m_data;
     QSize m_size;
+    bool m_opaque;
 };

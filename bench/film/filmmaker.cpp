@@ -1,8 +1,7 @@
 #include "filmmaker.h"
 
-#include "film/cdibimage.h"
+#include "film/cfilmframepipeline.h"
 #include "film/cfilmwriter.h"
-#include "film/filmframe.h"
 
 #include <string>
 
@@ -17,18 +16,14 @@ HRESULT FilmMaker::make(const QStringList& photos, const QString& filmPath)
     CFilmWriter writer;
     if (!writer.Open(filmPath, m_framesPerSecond))
         return writer.m_LastResult != AVIERR_OK ? writer.m_LastResult : AVIERR_FILEOPEN;
-    CDibImage canvas;
-    if (!canvas.Create(kCanvasSize, kCanvasSize, 24)) {
+    CFilmFramePipeline frames;
+    if (!frames.Create()) {
         writer.Close(false);
         return AVIERR_MEMORY;
     }
-    HDC canvasDC = canvas.AcquireDC();
-    for (const QString& photo : photos) {
-        ComposeFilmFrame(canvasDC, photo);
-        if (writer.AddFrame(canvas.m_Bitmap) == AVIERR_OK)
+    for (qsizetype i = 0; i < photos.size(); ++i) {
+        if (writer.AddFrame(frames.Compose(photos[i], photos.mid(i + 1, CFilmFramePipeline::kAhead))) == AVIERR_OK)
             ++m_frames;
     }
-    canvas.ReleaseDC();
-    canvas.Destroy();
     return writer.Close(true);
 }

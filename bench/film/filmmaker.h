@@ -1,7 +1,8 @@
 #pragma once
 // Makes a film of photos as the photo list's Make Film does, with the program's own classes: each
 // photo decoded by the image services, copied unscaled through a device context onto the top-left
-// corner of a black 2000 x 2000 DIB section, stored by CFilmWriter at the codec's default quality.
+// corner of a black 2000 x 2000 DIB section (the next ones composed while this one is stored),
+// stored by CFilmWriter at the codec's default quality.
 
 #include "film/filmframe.h"
 #include "platform/avifile/avifile.h"

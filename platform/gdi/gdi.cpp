@@ -174,3 +174,9 @@ void GdiSetDeferredSource(HBITMAP bitmap, std::function<bool(const QRect&)> sour
     if (bitmap && !bitmap->isStock())
         bitmap->setDeferredSource(std::move(source));
 }
+
+void GdiSetDeferredCopy(HBITMAP bitmap, std::function<bool(const QRect&, const GdiPixelRows&)> copy)
+{
+    if (bitmap && !bitmap->isStock())
+        bitmap->setDeferredCopy(std::move(copy));
+}

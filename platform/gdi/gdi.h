@@ -6,6 +6,7 @@
 
 #include "platform/wintypes.h"
 
+#include <cstdint>
 #include <functional>
 
 class QImage;
@@ -88,3 +89,19 @@ BOOL GdiDrawImage(HDC hdc, const QRect& target, const QImage& image);
 // pixel coordinates, inside the bitmap) before BitBlt or GdiBitmapToImage reads it, and returns
 // false when it could not fill it. The bitmap keeps the callable until it is deleted.
 void GdiSetDeferredSource(HBITMAP bitmap, std::function<bool(const QRect&)> source);
+
+// Rows of 24-bit (B, G, R) or 32-bit (B, G, R, A) pixels: `first` is the leftmost pixel of the
+// top row, `step` the byte distance to the row below it (negative in a bottom-up bitmap).
+struct GdiPixelRows {
+    BYTE* first;
+    std::int64_t step;
+    int bitsPerPixel;
+
+    BYTE* row(int y) const { return first + step * y; }
+};
+
+// Lets BitBlt from a bitmap with a deferred source skip the bitmap's own pixels: `copy` is called
+// with the region read (as for the source) and the destination's rows, writes the region's pixels
+// straight into them, and returns false when it could not; the rows may then be partly written.
+// A film frame so never commits the memory of the photo it copies from.
+void GdiSetDeferredCopy(HBITMAP bitmap, std::function<bool(const QRect&, const GdiPixelRows&)> copy);

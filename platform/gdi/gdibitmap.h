@@ -19,6 +19,9 @@ struct GdiBitmap : GdiObject {
     // Fills the given region (top-down pixel coordinates, within the bitmap) of the bitmap's
     // pixels; false when it could not.
     using DeferredSource = std::function<bool(const QRect&)>;
+    // Writes the given region of the bitmap's pixels, as the deferred source would produce them,
+    // into rows of another bitmap; false when it could not.
+    using DeferredCopy = std::function<bool(const QRect&, const GdiPixelRows&)>;
 
     // Null when the size or depth is not supported or the memory cannot be had.
     static std::unique_ptr<GdiBitmap> createDibSection(int width, int signedHeight, int bitsPerPixel);
@@ -41,6 +44,10 @@ struct GdiBitmap : GdiObject {
 
     void setDeferredSource(DeferredSource source) { m_deferredSource = std::move(source); }
     bool prepare(const QRect& region); // runs the deferred source for the part of region inside
+    void setDeferredCopy(DeferredCopy copy) { m_deferredCopy = std::move(copy); }
+    bool hasDeferredCopy() const { return bool(m_deferredCopy); }
+    // Copies `region` (inside the bitmap) into `rows` through the deferred copy.
+    bool copyDeferred(const QRect& region, const GdiPixelRows& rows) { return m_deferredCopy(region, rows); }
 
     void describe(BITMAP* bitmap) const;
     void describe(DIBSECTION* section) const;
@@ -63,4 +70,5 @@ private:
     BYTE* m_bits = nullptr;
     GdiContext* m_selectedInto = nullptr;
     DeferredSource m_deferredSource;
+    DeferredCopy m_deferredCopy;
 };

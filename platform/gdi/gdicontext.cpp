@@ -93,10 +93,15 @@ bool GdiContext::copyBetweenBitmaps(GdiBitmap& source, const QRect& target, cons
     if (to.isEmpty() || destination.isStock())
         return true;
     const QRect from = to.translated(-offset);
-    if (!source.prepare(from))
-        return false;
     const int step = destination.bitsPerPixel() / 8;
     const bool sameBitmap = &source == &destination;
+    if (source.hasDeferredCopy() && !sameBitmap) {
+        BYTE* first = destination.scanLine(to.top()) + to.left() * step;
+        const std::int64_t down = destination.isTopDown() ? destination.stride() : -destination.stride();
+        return source.copyDeferred(from, GdiPixelRows{first, down, destination.bitsPerPixel()});
+    }
+    if (!source.prepare(from))
+        return false;
     for (int i = 0; i < to.height(); ++i) {
         // Copying within one bitmap downwards must walk the rows bottom first.
         const int y = (sameBitmap && offset.y() > 0) ? to.height() - 1 - i : i;

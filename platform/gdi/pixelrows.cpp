@@ -62,8 +62,13 @@ void PixelRows::fill(BYTE* destination, int destinationBits, int count, COLORREF
 {
     const BYTE red = BYTE(color), green = BYTE(color >> 8), blue = BYTE(color >> 16);
     const int step = destinationBits / 8;
-    if (!isSupportedDestination(destinationBits))
+    if (!isSupportedDestination(destinationBits) || count <= 0)
         return;
+    // Greys (black above all: every film frame starts black) are one byte repeated.
+    if (red == green && green == blue && (step == 3 || blue == 0)) {
+        std::memset(destination, blue, std::size_t(count) * std::size_t(step));
+        return;
+    }
     for (int i = 0; i < count; ++i) {
         BYTE* out = destination + i * step;
         out[0] = blue;

@@ -4,6 +4,7 @@
 #include "platform/video1/video1format.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -15,8 +16,11 @@ namespace video1 {
 
 namespace {
 
-// Block rows below which a band is not worth its own thread.
+// Block rows below which a band is not worth handing out on its own.
 constexpr int kMinBlockRowsPerBand = 8;
+// Threads take the next band as they finish one, so that a thread slowed by other work (the film
+// decodes its next photos meanwhile) leaves its share to the others instead of holding the frame.
+constexpr int kBandsPerThread = 8;
 
 // Squared error (over the three 8-bit channels) worth one byte: none at quality 10000, about 400
 // at the default 7500, past a million (every block one colour) at 0.
@@ -110,24 +114,23 @@ struct Video1Encoder::Impl {
     void encodeFrame(const RowLayout& rows, std::vector<std::uint8_t>& out)
     {
         const int blockRows = height / kBlockSize;
-        const int bandCount = std::clamp(blockRows / kMinBlockRowsPerBand, 1, threads);
+        const int bandCount = std::clamp(blockRows / kMinBlockRowsPerBand, 1, threads * kBandsPerThread);
         bands.resize(std::size_t(bandCount));
         std::vector<std::size_t> used(bands.size());
         auto bandStart = [&](int band) { return blockRows * band / bandCount; };
+        std::atomic<int> nextBand{0};
+        auto encodeBands = [&] {
+            for (int band = nextBand++; band < bandCount; band = nextBand++)
+                used[std::size_t(band)] = encodeBand(rows, bandStart(band), bandStart(band + 1), bands[std::size_t(band)]);
+        };
         std::vector<std::thread> workers;
-        int band = 1;
         try {
-            for (; band < bandCount; ++band) {
-                workers.emplace_back([&, band] {
-                    used[band] = encodeBand(rows, bandStart(band), bandStart(band + 1), bands[band]);
-                });
-            }
+            for (int worker = 1; worker < std::min(threads, bandCount); ++worker)
+                workers.emplace_back(encodeBands);
         } catch (const std::system_error&) {
-            // No more threads to be had: the calling thread takes the remaining bands.
+            // No more threads to be had: the calling thread takes the bands left.
         }
-        for (int own = band; own < bandCount; ++own)
-            used[own] = encodeBand(rows, bandStart(own), bandStart(own + 1), bands[own]);
-        used[0] = encodeBand(rows, bandStart(0), bandStart(1), bands[0]);
+        encodeBands();
         for (std::thread& worker : workers)
             worker.join();
 

@@ -1,16 +1,22 @@
 // Closing windows while a photo list works: whichever way the close is asked for, the work runs
-// to its end and the close follows once it is done.
+// to its end and the close follows once it is done; a film's helper thread is joined before.
 
 #include "strevioapptest.h"
 
+#include "film/cfilmframepipeline.h"
 #include "framework/afxres.h"
 #include "framework/cmdichildwnd.h"
 #include "framework/listviewwidget.h"
 #include "res/resource.h"
 
+#include <functional>
+#include <utility>
+
 #include <QApplication>
+#include <QChildEvent>
 #include <QDir>
 #include <QMdiSubWindow>
+#include <QProgressBar>
 #include <QTest>
 #include <QTimer>
 
@@ -97,6 +103,48 @@ TEST_P(CloseWhileWorkingTest, AFilmRunsToItsEndAndItsWindowClosesAfterItsMessage
     EXPECT_TRUE(m_messages[0].startsWith("The Movie file")) << m_messages[0].toStdString();
     EXPECT_EQ(ProbeFilm(QDir(FilmFolder()).filePath("Film.avi")).packets, 4);
     // Still open while its work ran; closed once the event loop comes round.
+    ASSERT_EQ(DocumentCount(1), 1) << NameOf(way);
+    ExpectClosedOnceIdle(way);
+}
+
+// Asked between two frames, while the helper thread composes the next one.
+TEST_P(CloseWhileWorkingTest, AFilmClosedBetweenItsFramesRunsToItsEndWithItsHelperThreadJoined)
+{
+    CListView_Photos* list = OpenPhotos(4);
+    ASSERT_NE(list, nullptr);
+    const CloseWay way = GetParam();
+    QApplication::setActiveWindow(Frame()->GetSafeWidget());
+    Select(list, {0, 1, 2, 3});
+    const QString helper = QString::fromLatin1(CFilmFramePipeline::kHelperThreadName);
+    int helpersDuringTheFilm = 0;
+    bool asked = false;
+    class BarWatcher : public QObject {
+    public:
+        std::function<void()> onFirstFrame;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::ChildPolished)
+                if (auto* bar = qobject_cast<QProgressBar*>(static_cast<QChildEvent*>(event)->child()))
+                    QObject::connect(bar, &QProgressBar::valueChanged, this, [this](int value) {
+                        if (value > 0 && onFirstFrame)
+                            std::exchange(onFirstFrame, nullptr)();
+                    });
+            return false;
+        }
+    } bar;
+    bar.onFirstFrame = [&] {
+        asked = true;
+        helpersDuringTheFilm = ThreadsNamed(helper);
+        AskToClose(list, way);
+    };
+    Frame()->m_wndStatusBar.GetSafeWidget()->installEventFilter(&bar);
+    QTest::keyClick(Widget(list), Qt::Key_F);
+    ASSERT_TRUE(asked);
+    ASSERT_EQ(m_messages.size(), 1);
+    EXPECT_TRUE(m_messages[0].startsWith("The Movie file")) << m_messages[0].toStdString();
+    EXPECT_EQ(ProbeFilm(QDir(FilmFolder()).filePath("Film.avi")).packets, 4);
+    EXPECT_EQ(helpersDuringTheFilm, CFilmFramePipeline::kHelpers);
+    EXPECT_EQ(ThreadsNamed(helper), 0);
     ASSERT_EQ(DocumentCount(1), 1) << NameOf(way);
     ExpectClosedOnceIdle(way);
 }

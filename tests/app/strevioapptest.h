@@ -70,5 +70,7 @@ struct FilmProbe {
     bool allKeyFrames = false;
 };
 FilmProbe ProbeFilm(const QString& path);
+// The threads of this process named `name`, from /proc.
+int ThreadsNamed(const QString& name);
 // Frame `index` of a film decoded by FFmpeg, as RGB888.
 QImage DecodeFilmFrame(const QString& path, int index, int width = 2000, int height = 2000);

@@ -218,6 +218,38 @@ TEST(GdiFillRect, FillsOnlyTheInsideOfTheBitmap)
     DeleteObject(bitmap);
 }
 
+// Greys fill as repeated bytes; in 32 bits the fourth byte stays 0 whatever the grey.
+TEST(GdiFillRect, GreysFillEveryByteOfTheirPixelsOnly)
+{
+    struct Case {
+        int bits;
+        COLORREF colour;
+        std::vector<int> pixel;
+    };
+    for (const Case& c : {Case{24, RGB(0, 0, 0), {0, 0, 0}}, Case{24, RGB(64, 64, 64), {64, 64, 64}},
+                          Case{32, RGB(0, 0, 0), {0, 0, 0, 0}}, Case{32, RGB(255, 255, 255), {255, 255, 255, 0}}}) {
+        BYTE* pixels = nullptr;
+        HBITMAP bitmap = makeDib(4, -3, c.bits, &pixels);
+        const int step = c.bits / 8, stride = c.bits == 24 ? 12 : 16;
+        std::memset(pixels, 0x11, std::size_t(3 * stride));
+        HBRUSH brush = CreateSolidBrush(c.colour);
+        {
+            Selected selected(bitmap);
+            const RECT middle{1, 1, 3, 2};
+            EXPECT_NE(FillRect(selected.dc, &middle, brush), 0);
+        }
+        for (int x = 0; x < 4; ++x) {
+            const BYTE* p = pixels + stride + x * step;
+            const std::vector<int> expected = x == 1 || x == 2 ? c.pixel : std::vector<int>(std::size_t(step), 0x11);
+            EXPECT_EQ(std::vector<int>(p, p + step), expected) << c.bits << " bits, column " << x;
+        }
+        EXPECT_EQ(pixels[stride - 1], 0x11) << "the row above";
+        EXPECT_EQ(pixels[2 * stride + step], 0x11) << "the row below";
+        DeleteObject(brush);
+        DeleteObject(bitmap);
+    }
+}
+
 class GdiBitBlt : public testing::Test {
 protected:
     // Source: 5 x 4, 32 bits, top-down; pixel (x, y) = B x, G y, R 200, alpha 77.
@@ -283,6 +315,39 @@ TEST_F(GdiBitBlt, AsksADeferredSourceForTheRegionItReads)
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0], QRect(1, 0, 3, 3));
     GdiSetDeferredSource(source, [](const QRect&) { return false; });
+    EXPECT_EQ(BitBlt(to.dc, 0, 0, 3, 3, from.dc, 0, 0, SRCCOPY), 0);
+}
+
+// A deferred copy writes straight into the destination's rows: the bottom-up canvas is handed
+// out from its top row downwards, and the source's own pixels are never prepared.
+TEST_F(GdiBitBlt, LetsADeferredCopyWriteStraightIntoTheDestinationRows)
+{
+    bool prepared = false;
+    GdiSetDeferredSource(source, [&](const QRect&) { return prepared = true; });
+    std::vector<QRect> asked;
+    GdiSetDeferredCopy(source, [&](const QRect& region, const GdiPixelRows& rows) {
+        asked.push_back(region);
+        EXPECT_EQ(rows.bitsPerPixel, 24);
+        for (int y = 0; y < region.height(); ++y)
+            for (int x = 0; x < region.width(); ++x) {
+                BYTE* p = rows.row(y) + 3 * x;
+                p[0] = BYTE(region.left() + x), p[1] = BYTE(region.top() + y), p[2] = 99;
+            }
+        return true;
+    });
+    {
+        Selected from(source), to(canvas);
+        EXPECT_NE(BitBlt(to.dc, 1, 0, 2000, 2000, from.dc, 2, 1, SRCCOPY), 0);
+    }
+    ASSERT_EQ(asked, std::vector<QRect>{QRect(2, 1, 2, 3)});
+    EXPECT_FALSE(prepared);
+    EXPECT_EQ(canvasAt(1, 0), (std::vector<int>{2, 1, 99}));
+    EXPECT_EQ(canvasAt(2, 0), (std::vector<int>{3, 1, 99}));
+    EXPECT_EQ(canvasAt(1, 2), (std::vector<int>{2, 3, 99}));
+    EXPECT_EQ(canvasAt(0, 1), (std::vector<int>{0, 0, 0})) << "left of the block";
+
+    GdiSetDeferredCopy(source, [](const QRect&, const GdiPixelRows&) { return false; });
+    Selected from(source), to(canvas);
     EXPECT_EQ(BitBlt(to.dc, 0, 0, 3, 3, from.dc, 0, 0, SRCCOPY), 0);
 }
 
