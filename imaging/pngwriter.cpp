@@ -59,8 +59,10 @@ bool PngWriter::writeHeader(int width, int height, bool alpha, png_textp texts, 
 {
     PNG_GUARD();
     // The fastest deflate: on photo thumbnails about four times quicker than the default, for
-    // about a sixth more bytes.
+    // about a sixth more bytes. The filtered rows of a photo hold few repeats, so Huffman coding
+    // alone, without looking for them, is quicker still and no larger.
     png_set_compression_level(m_png, Z_BEST_SPEED);
+    png_set_compression_strategy(m_png, Z_HUFFMAN_ONLY);
     png_set_IHDR(m_png, m_info, png_uint_32(width), png_uint_32(height), 8,
                  alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
