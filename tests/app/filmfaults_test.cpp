@@ -5,6 +5,7 @@
 // that name byte for byte, leaves no partial file, and the next film succeeds once the cause is
 // gone.
 
+#include "childprogram.h"
 #include "strevioapptest.h"
 
 #include "app/globals.h"
@@ -14,7 +15,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 
 #include <cerrno>
 #include <csignal>
@@ -48,21 +48,10 @@ bool Near(QColor actual, QColor expected, int tolerance = 8)
         && std::abs(actual.blue() - expected.blue()) <= tolerance;
 }
 
-// A child that meets the termination signals as a program started from a terminal does, whatever
-// the test runner ignores.
-void StartWithDefaultSignals(QProcess& process, const QString& program, const QStringList& arguments)
-{
-    process.setChildProcessModifier([] {
-        for (int signal : {SIGTERM, SIGINT, SIGHUP})
-            ::signal(signal, SIG_DFL);
-    });
-    process.start(program, arguments);
-}
-
 // True once the process has a handler of its own for `signal`.
-bool Catches(const QProcess& process, int signal)
+bool Catches(pid_t process, int signal)
 {
-    QFile status(QStringLiteral("/proc/%1/status").arg(process.processId()));
+    QFile status(QStringLiteral("/proc/%1/status").arg(process));
     if (!status.open(QIODevice::ReadOnly))
         return false;
     for (const QByteArray& line : status.readAll().split('\n'))
@@ -148,7 +137,7 @@ protected:
 
     // The film of kLongFilm photos (links to one small photo) made by the film driver in a process
     // of its own, into the start folder; long, yet quick to start.
-    void StartFilmDriver(QProcess& driver)
+    void StartFilmDriver(ChildProgram& driver)
     {
         const QString folder = PhotoPath(QStringLiteral("many"));
         const QString first = QDir(folder).filePath(QStringLiteral("0000.png"));
@@ -160,23 +149,23 @@ protected:
                 ASSERT_EQ(::link(QFile::encodeName(first).constData(), QFile::encodeName(link).constData()), 0);
             }
         }
-        StartWithDefaultSignals(driver, QStringLiteral(STREVIO_FILM_DRIVER), {first, g_StartFolder});
-        ASSERT_TRUE(driver.waitForStarted()) << driver.errorString().toStdString();
+        ASSERT_TRUE(driver.Start(QStringLiteral(STREVIO_FILM_DRIVER), {first, g_StartFolder}))
+            << driver.Error().toStdString();
     }
 
     // The name of the film's temporary file once it holds `bytes` (a few frames); empty when the
     // driver ended before.
-    static QString WaitForTemporaryFile(QProcess& driver, qint64 bytes)
+    static QString WaitForTemporaryFile(ChildProgram& driver, qint64 bytes)
     {
         QElapsedTimer clock;
         clock.start();
-        while (driver.state() != QProcess::NotRunning && clock.elapsed() < 120000) {
+        while (driver.IsRunning() && clock.elapsed() < 120000) {
             for (const QString& name : Entries(g_StartFolder)) {
                 const QFileInfo file(QDir(g_StartFolder).filePath(name));
                 if (name.endsWith(QStringLiteral(".tmp")) && file.size() >= bytes)
                     return name;
             }
-            driver.waitForFinished(5);
+            driver.WaitForFinished(5);
         }
         return QString();
     }
@@ -373,15 +362,15 @@ TEST_F(FilmFaultsTest, EachTerminationSignalMidFilmDropsTheFilmKeepsTheEarlierOn
 {
     ASSERT_TRUE(WriteAll(FilmPath(), m_earlier));
     for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        QProcess driver;
+        ChildProgram driver;
         StartFilmDriver(driver);
         const QString temporary = WaitForTemporaryFile(driver, kSomeFrames);
-        ASSERT_FALSE(temporary.isEmpty()) << driver.readAll().toStdString();
-        ASSERT_EQ(::kill(pid_t(driver.processId()), signal), 0);
-        ASSERT_TRUE(driver.waitForFinished(60000)) << "signal " << signal;
-        EXPECT_EQ(driver.exitStatus(), QProcess::NormalExit) << "signal " << signal;
-        EXPECT_EQ(driver.exitCode(), 128 + signal);
-        EXPECT_EQ(QString::fromUtf8(driver.readAllStandardOutput()), QString()) << "no message, no success";
+        ASSERT_FALSE(temporary.isEmpty()) << driver.Output().toStdString();
+        ASSERT_EQ(::kill(driver.Pid(), signal), 0);
+        ASSERT_TRUE(driver.WaitForFinished(60000)) << "signal " << signal;
+        EXPECT_FALSE(driver.Crashed()) << "signal " << signal;
+        EXPECT_EQ(driver.ExitCode(), 128 + signal);
+        EXPECT_EQ(QString::fromUtf8(driver.StandardOutput()), QString()) << "no message, no success";
         EXPECT_EQ(ReadAll(FilmPath()), m_earlier) << "signal " << signal;
         EXPECT_EQ(Entries(g_StartFolder), QStringList{"Film.avi"}) << "signal " << signal;
     }
@@ -390,32 +379,30 @@ TEST_F(FilmFaultsTest, EachTerminationSignalMidFilmDropsTheFilmKeepsTheEarlierOn
 TEST_F(FilmFaultsTest, WithoutAFilmTheProgramEndsTheOrderlyWayOnEachTerminationSignal)
 {
     for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        QProcess program;
-        program.setWorkingDirectory(FilmFolder());
-        StartWithDefaultSignals(program, QStringLiteral(STREVIO_PROGRAM), {});
-        ASSERT_TRUE(program.waitForStarted()) << program.errorString().toStdString();
+        ChildProgram program;
+        ASSERT_TRUE(program.Start(QStringLiteral(STREVIO_PROGRAM), {}, FilmFolder())) << program.Error().toStdString();
         QElapsedTimer clock;
         clock.start();
-        while (!Catches(program, signal) && program.state() == QProcess::Running && clock.elapsed() < 60000)
-            program.waitForFinished(5);
-        ASSERT_TRUE(Catches(program, signal)) << "signal " << signal;
-        ASSERT_EQ(::kill(pid_t(program.processId()), signal), 0);
-        ASSERT_TRUE(program.waitForFinished(60000)) << "signal " << signal;
-        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << "signal " << signal;
-        EXPECT_EQ(program.exitCode(), 128 + signal);
+        while (!Catches(program.Pid(), signal) && program.IsRunning() && clock.elapsed() < 60000)
+            program.WaitForFinished(5);
+        ASSERT_TRUE(Catches(program.Pid(), signal)) << "signal " << signal;
+        ASSERT_EQ(::kill(program.Pid(), signal), 0);
+        ASSERT_TRUE(program.WaitForFinished(60000)) << "signal " << signal;
+        EXPECT_FALSE(program.Crashed()) << "signal " << signal;
+        EXPECT_EQ(program.ExitCode(), 128 + signal);
     }
 }
 
 TEST_F(FilmFaultsTest, AFilmKilledMidWayLeavesItsTemporaryFileForTheNextFilmOfItsNameToRemove)
 {
     ASSERT_TRUE(WriteAll(FilmPath(), m_earlier));
-    QProcess driver;
+    ChildProgram driver;
     StartFilmDriver(driver);
     const QString temporary = WaitForTemporaryFile(driver, kSomeFrames);
-    ASSERT_FALSE(temporary.isEmpty()) << driver.readAll().toStdString();
-    ASSERT_EQ(::kill(pid_t(driver.processId()), SIGKILL), 0);
-    ASSERT_TRUE(driver.waitForFinished(60000));
-    EXPECT_EQ(driver.exitStatus(), QProcess::CrashExit);
+    ASSERT_FALSE(temporary.isEmpty()) << driver.Output().toStdString();
+    ASSERT_EQ(::kill(driver.Pid(), SIGKILL), 0);
+    ASSERT_TRUE(driver.WaitForFinished(60000));
+    EXPECT_TRUE(driver.Crashed());
     EXPECT_EQ(Entries(g_StartFolder), (QStringList{temporary, "Film.avi"}));
     EXPECT_EQ(ReadAll(FilmPath()), m_earlier);
 
@@ -427,10 +414,10 @@ TEST_F(FilmFaultsTest, AFilmKilledMidWayLeavesItsTemporaryFileForTheNextFilmOfIt
 
 TEST_F(FilmFaultsTest, AFilmOfTheSameNameThatAnotherProgramIsWritingIsLeftAlone)
 {
-    QProcess driver;
+    ChildProgram driver;
     StartFilmDriver(driver);
     const QString temporary = WaitForTemporaryFile(driver, kSomeFrames);
-    ASSERT_FALSE(temporary.isEmpty()) << driver.readAll().toStdString();
+    ASSERT_FALSE(temporary.isEmpty()) << driver.Output().toStdString();
 
     CListView_Photos* list = TwoPhotoList();
     ASSERT_NE(list, nullptr);
@@ -438,9 +425,9 @@ TEST_F(FilmFaultsTest, AFilmOfTheSameNameThatAnotherProgramIsWritingIsLeftAlone)
     EXPECT_EQ(Entries(g_StartFolder), (QStringList{temporary, "Film.avi"}));
     const QByteArray ours = ReadAll(FilmPath());
 
-    ASSERT_EQ(::kill(pid_t(driver.processId()), SIGTERM), 0);
-    ASSERT_TRUE(driver.waitForFinished(60000));
-    EXPECT_EQ(driver.exitCode(), 128 + SIGTERM);
+    ASSERT_EQ(::kill(driver.Pid(), SIGTERM), 0);
+    ASSERT_TRUE(driver.WaitForFinished(60000));
+    EXPECT_EQ(driver.ExitCode(), 128 + SIGTERM);
     EXPECT_EQ(Entries(g_StartFolder), QStringList{"Film.avi"});
     EXPECT_EQ(ReadAll(FilmPath()), ours);
 }

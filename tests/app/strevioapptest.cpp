@@ -1,5 +1,7 @@
 #include "strevioapptest.h"
 
+#include "childprogram.h"
+
 #include "app/globals.h"
 #include "browser/cstrevioview.h"
 #include "framework/cdc.h"
@@ -19,12 +21,8 @@
 #include <QSettings>
 
 #include <algorithm>
-#include <cerrno>
 #include <vector>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 void StrevioAppTest::SetUp()
@@ -130,42 +128,12 @@ bool WriteFlatImage(const QString& path, int width, int height, QColor color, bo
     return image.save(path);
 }
 
-// Started with posix_spawn rather than QProcess: QProcess starts its child in a way that leaves
-// ThreadSanitizer blind to the parent's later locks (every film after a probe would report
-// races that are not there), and the films' threads are checked under it.
 QByteArray RunTool(const QString& program, const QStringList& arguments)
 {
-    std::vector<QByteArray> words{program.toLocal8Bit()};
-    for (const QString& argument : arguments)
-        words.push_back(argument.toLocal8Bit());
-    std::vector<char*> argv;
-    for (QByteArray& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-    int out[2];
-    if (::pipe2(out, O_CLOEXEC) != 0)
+    ChildProgram tool;
+    if (!tool.Start(program, arguments) || !tool.WaitForFinished(600000) || tool.Crashed() || tool.ExitCode() != 0)
         return {};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t child = -1;
-    const bool started = ::posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0;
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(out[1]);
-    QByteArray output;
-    char buffer[65536];
-    for (ssize_t got; started && (got = ::read(out[0], buffer, sizeof buffer)) != 0;) {
-        if (got > 0)
-            output.append(buffer, got);
-        else if (errno != EINTR)
-            break;
-    }
-    ::close(out[0]);
-    int status = 0;
-    if (!started || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return {};
-    return output;
+    return tool.StandardOutput();
 }
 
 FilmProbe ProbeFilm(const QString& path)
