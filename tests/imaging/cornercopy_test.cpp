@@ -155,28 +155,8 @@ TEST_F(ImagingCornerCopy, ACameraSizeJpegGivesItsCornerWithoutPhotoSizedMemory)
     const QString path = WriteJpeg(files, "camera.jpg", photo, false);
     OpenedBitmap opened(path);
     ASSERT_EQ(opened.status, Ok);
-    const BITMAPINFO info{{sizeof(BITMAPINFOHEADER), 2000, 2000, 1, 24, BI_RGB, 0, 0, 0, 0, 0}, {}};
-    void* memory = nullptr;
-    HBITMAP canvas = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
-    ASSERT_NE(canvas, nullptr);
-    std::memset(memory, 0, 2000 * 2000 * 3);
-    HDC canvasDc = CreateCompatibleDC(nullptr), photoDc = CreateCompatibleDC(nullptr);
-    HBITMAP oldCanvas = SelectObject(canvasDc, canvas);
-
-    resetPeakRss();
-    const long before = peakRssKiB();
-    HBITMAP picture = nullptr;
-    ASSERT_EQ(GdipCreateHBITMAPFromBitmap(opened.bitmap, &picture, 0), Ok);
-    HBITMAP oldPhoto = SelectObject(photoDc, picture);
-    EXPECT_NE(BitBlt(canvasDc, 0, 0, 2000, 2000, photoDc, 0, 0, SRCCOPY), 0);
-    const long growthKiB = peakRssKiB() - before;
-    SelectObject(photoDc, oldPhoto);
-    SelectObject(canvasDc, oldCanvas);
-    DeleteDC(photoDc);
-    DeleteDC(canvasDc);
-    DeleteObject(picture);
-    const QImage frame = GdiBitmapToImage(canvas);
-    DeleteObject(canvas);
+    const auto [frame, growthKiB] = copyOntoFilmCanvas(opened.bitmap);
+    ASSERT_FALSE(frame.isNull());
     EXPECT_TRUE(nearColor(frame.pixel(1999, 1999), photo.pixel(1999, 1999), 16));
     EXPECT_TRUE(nearColor(frame.pixel(700, 30), photo.pixel(700, 30), 16));
     // The file is mapped: the pages read of it count too, beside at most 8 MB of the program's.

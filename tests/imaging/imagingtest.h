@@ -7,6 +7,9 @@
 #include <QImage>
 #include <QString>
 
+#include <cstddef>
+#include <cstring>
+
 // A bitmap opened from a file, disposed at the end of the scope.
 struct OpenedBitmap {
     explicit OpenedBitmap(const QString& path)
@@ -55,4 +58,44 @@ inline QImage thumbnailOf(GpImage* image, UINT width, UINT height, GpStatus* sta
     QImage pixels = pixelsOf(thumbnail);
     GdipDisposeImage(thumbnail);
     return pixels;
+}
+
+// A photo copied onto the top-left corner of a black 2000 × 2000 canvas, as a film frame is
+// composed, and how much the peak resident memory grew while its bitmap was made and copied.
+struct FilmCorner {
+    QImage frame;
+    long growthKiB = 0;
+};
+
+inline FilmCorner copyOntoFilmCanvas(GpBitmap* photo)
+{
+    FilmCorner corner;
+    const BITMAPINFO info{{sizeof(BITMAPINFOHEADER), 2000, 2000, 1, 24, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    void* memory = nullptr;
+    HBITMAP canvas = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
+    if (!canvas)
+        return corner;
+    std::memset(memory, 0, std::size_t(2000) * 2000 * 3);
+    HDC canvasDc = CreateCompatibleDC(nullptr), photoDc = CreateCompatibleDC(nullptr);
+    HBITMAP oldCanvas = SelectObject(canvasDc, canvas);
+
+    resetPeakRss();
+    const long before = peakRssKiB();
+    HBITMAP picture = nullptr;
+    const bool copied = GdipCreateHBITMAPFromBitmap(photo, &picture, 0) == Ok;
+    HBITMAP oldPhoto = copied ? SelectObject(photoDc, picture) : nullptr;
+    const bool blitted = copied && BitBlt(canvasDc, 0, 0, 2000, 2000, photoDc, 0, 0, SRCCOPY) != 0;
+    corner.growthKiB = peakRssKiB() - before;
+
+    if (copied) {
+        SelectObject(photoDc, oldPhoto);
+        DeleteObject(picture);
+    }
+    SelectObject(canvasDc, oldCanvas);
+    DeleteDC(photoDc);
+    DeleteDC(canvasDc);
+    if (blitted)
+        corner.frame = GdiBitmapToImage(canvas);
+    DeleteObject(canvas);
+    return corner;
 }

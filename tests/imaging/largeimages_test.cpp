@@ -198,26 +198,8 @@ TEST_F(ImagingLargeImages, DecodedPictureGivesAFilmFrameItsCornerWithoutACopyOfT
     OpenedBitmap photo(files.write("mono.bmp", bmp));
     ASSERT_EQ(photo.status, Ok);
     ASSERT_EQ(thumbnailOf(photo.image(), 150, 100).size(), QSize(150, 100));
-    const BITMAPINFO info{{sizeof(BITMAPINFOHEADER), 2000, 2000, 1, 24, BI_RGB, 0, 0, 0, 0, 0}, {}};
-    HBITMAP canvas = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, nullptr, nullptr, 0);
-    HDC canvasDc = CreateCompatibleDC(nullptr), photoDc = CreateCompatibleDC(nullptr);
-    HBITMAP oldCanvas = SelectObject(canvasDc, canvas);
-
-    resetPeakRss();
-    const long before = peakRssKiB();
-    HBITMAP picture = nullptr;
-    ASSERT_EQ(GdipCreateHBITMAPFromBitmap(photo.bitmap, &picture, 0), Ok);
-    HBITMAP oldPhoto = SelectObject(photoDc, picture);
-    EXPECT_NE(BitBlt(canvasDc, 0, 0, 2000, 2000, photoDc, 0, 0, SRCCOPY), 0);
-    const long growthKiB = peakRssKiB() - before;
-
-    SelectObject(photoDc, oldPhoto);
-    SelectObject(canvasDc, oldCanvas);
-    DeleteDC(photoDc);
-    DeleteDC(canvasDc);
-    DeleteObject(picture);
-    const QImage frame = GdiBitmapToImage(canvas);
-    DeleteObject(canvas);
+    const auto [frame, growthKiB] = copyOntoFilmCanvas(photo.bitmap);
+    ASSERT_FALSE(frame.isNull());
     EXPECT_EQ(frame.pixel(999, 1999), qRgb(255, 0, 0));
     EXPECT_EQ(frame.pixel(1000, 0), qRgb(0, 0, 255));
     // The corner is 16 MB; a copy of the whole would add 96 MB.
