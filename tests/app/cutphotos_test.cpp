@@ -2,11 +2,10 @@
 // decoded before the cut; a photo with no pixels at all is said to be one the view cannot show.
 
 #include "strevioapptest.h"
+#include "tests/imaging/fixtures.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <QImageWriter>
 
 namespace {
 
@@ -17,13 +16,7 @@ QByteArray CutJpeg(bool progressive, double keep)
     image.fill(Qt::red);
     for (int y = 150; y < 300; ++y)
         std::fill_n(reinterpret_cast<QRgb*>(image.scanLine(y)), 400, qRgb(0, 0, 255));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setQuality(95);
-    writer.setProgressiveScanWrite(progressive);
-    writer.write(image);
+    const QByteArray bytes = Fixtures::jpegBytes(image, progressive);
     return bytes.left(qsizetype(double(bytes.size()) * keep));
 }
 

@@ -246,6 +246,18 @@ void Fixtures::writeBlockJpeg(const QString& path, int width, int height,
     file.write("\xFF\xD9", 2);
 }
 
+QByteArray Fixtures::jpegBytes(const QImage& image, bool progressive)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(95);
+    writer.setProgressiveScanWrite(progressive);
+    writer.write(image);
+    return bytes;
+}
+
 QByteArray Fixtures::jpegClaiming(int width, int height, bool progressive)
 {
     QByteArray bytes;

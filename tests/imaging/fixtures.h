@@ -29,6 +29,8 @@ public:
     // (multiples of 8 from -1024 to 1016 around mid-grey 128: value / 8 + 128 is the pixel).
     static void writeBlockJpeg(const QString& path, int width, int height,
                                const std::function<int(int, int)>& blockValue);
+    // The picture as a JPEG of quality 95, baseline or progressive.
+    static QByteArray jpegBytes(const QImage& image, bool progressive = false);
     // A small grey JPEG whose frame header claims the size (JPEG sizes end at 65,535); a
     // progressive one is written by Qt, in colour.
     static QByteArray jpegClaiming(int width, int height, bool progressive = false);

@@ -2,23 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QFile>
-#include <QImageWriter>
 
 namespace {
-
-QByteArray jpegBytes(const QImage& image, bool progressive = false)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setQuality(95);
-    writer.setProgressiveScanWrite(progressive);
-    writer.write(image);
-    return bytes;
-}
 
 QImage filled(int size, Qt::GlobalColor color)
 {
@@ -90,7 +76,7 @@ TEST_F(ImagingFormats, ExifOrientationTurnsPhotosUpright)
         QRgb topLeft, topRight;
     };
     const QRgb red = qRgb(255, 0, 0), green = qRgb(0, 255, 0), blue = qRgb(0, 0, 255), white = qRgb(255, 255, 255);
-    const QByteArray stored = jpegBytes(Fixtures::quadrants(64, 48));
+    const QByteArray stored = Fixtures::jpegBytes(Fixtures::quadrants(64, 48));
     for (const Case& c : {Case{1, red, green}, Case{2, green, red}, Case{3, white, blue}, Case{4, blue, white},
                           Case{5, red, blue}, Case{6, blue, red}, Case{7, white, green}, Case{8, green, white}}) {
         OpenedBitmap photo(files.write(QString("o%1.jpg").arg(c.orientation),
@@ -136,8 +122,8 @@ TEST_F(ImagingFormats, FilesCutShortGiveTheRowsDecodedBeforeTheCut)
     QFile png(files.writeImage("whole.png", picture, "png"));
     png.open(QIODevice::ReadOnly);
     const QByteArray pngBytes = png.readAll();
-    const QByteArray baseline = jpegBytes(picture);
-    const QByteArray progressive = jpegBytes(picture, true);
+    const QByteArray baseline = Fixtures::jpegBytes(picture);
+    const QByteArray progressive = Fixtures::jpegBytes(picture, true);
     const QRgb red = qRgb(255, 0, 0), green = qRgb(0, 255, 0), white = qRgb(255, 255, 255);
     const struct {
         const char* name;
@@ -170,7 +156,7 @@ TEST_F(ImagingFormats, FilesCutAfterTheirHeaderHaveASizeButNoPixels)
     QFile png(files.writeImage("whole.png", picture, "png"));
     png.open(QIODevice::ReadOnly);
     const QByteArray pngBytes = png.readAll();
-    const QByteArray jpeg = jpegBytes(picture);
+    const QByteArray jpeg = Fixtures::jpegBytes(picture);
     const qsizetype scanHeader = jpeg.indexOf("\xFF\xDA");
     ASSERT_GT(scanHeader, 0);
     const qsizetype scanData = scanHeader + 2 + ((uchar(jpeg[scanHeader + 2]) << 8) | uchar(jpeg[scanHeader + 3]));
@@ -214,15 +200,8 @@ TEST_F(ImagingFormats, MetafilesAreRoutedByContent)
 // Cut and damaged copies of every format: whatever the outcome, it is reported consistently.
 TEST_F(ImagingFormats, DamagedFilesNeverCrashAndReportConsistently)
 {
-    QByteArray progressive;
-    {
-        QBuffer buffer(&progressive);
-        buffer.open(QIODevice::WriteOnly);
-        QImageWriter writer(&buffer, "jpeg");
-        writer.setProgressiveScanWrite(true);
-        writer.write(Fixtures::quadrants(64, 48));
-    }
-    QList<QByteArray> originals = {jpegBytes(Fixtures::quadrants(64, 48)), progressive, Fixtures::twoFrameGif(),
+    const QByteArray progressive = Fixtures::jpegBytes(Fixtures::quadrants(64, 48), true);
+    QList<QByteArray> originals = {Fixtures::jpegBytes(Fixtures::quadrants(64, 48)), progressive, Fixtures::twoFrameGif(),
                                    Fixtures::iconFile({filled(16, Qt::red), filled(32, Qt::blue)})};
     for (const char* format : {"png", "bmp", "tif"}) {
         QImage translucent = Fixtures::quadrants(40, 30).convertToFormat(QImage::Format_ARGB32);
