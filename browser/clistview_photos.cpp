@@ -7,6 +7,7 @@
 #include "app/globals.h"
 #include "browser/thumbnailrun.h"
 #include "film/cdia_properties.h"
+#include "film/filmsettings.h"
 #include "framework/afxres.h"
 #include "framework/cmultidoctemplate.h"
 #include "framework/cwaitcursor.h"

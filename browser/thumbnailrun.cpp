@@ -2,9 +2,9 @@
 
 #include "framework/cimagelist.h"
 #include "framework/cstringarray.h"
-#include "imaging/reducedpicturestore.h"
-#include "imaging/thumbnailprefetcher.h"
-#include "imaging/thumbnailsettings.h"
+#include "thumbnails/reducedpicturestore.h"
+#include "thumbnails/thumbnailprefetcher.h"
+#include "thumbnails/thumbnailsettings.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 // get a thumbnail from their reduced picture, which comes from memory, or from a decode made
 // ahead on worker threads. The workers end with the run.
 
-#include "imaging/filestamp.h"
-#include "imaging/reducedpictureloader.h"
+#include "thumbnails/filestamp.h"
+#include "thumbnails/reducedpictureloader.h"
 
 #include <QHash>
 #include <QImage>

@@ -1,6 +1,6 @@
 #include "film/cdia_properties.h"
 
-#include "app/globals.h"
+#include "film/filmsettings.h"
 #include "framework/afxmessagebox.h"
 #include "framework/afxres.h"
 #include "res/resource.h"

@@ -1,9 +1,9 @@
 #include "imaging/imagefile.h"
 
-#include "imaging/filesource.h"
+#include "filereading/filesource.h"
 #include "imaging/imagelimits.h"
 #include "imaging/jpegsource.h"
-#include "imaging/mappedfile.h"
+#include "filereading/mappedfile.h"
 #include "imaging/pngsource.h"
 #include "imaging/qtimagesource.h"
 #ifdef STREVIO_HAVE_METAFILE

@@ -7,7 +7,7 @@
 // then reads and scales.
 // Usage: thumbnail-cache-bench [ROUNDS] [PHOTO]   (default 500 rounds; bench/thumbnail-cache runs it)
 
-#include "imaging/thumbnailcache.h"
+#include "thumbnails/thumbnailcache.h"
 
 #include <QCoreApplication>
 #include <QDir>

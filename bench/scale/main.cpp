@@ -14,7 +14,7 @@
 #include "browser/clistview_photos.h"
 #include "framework/afxmessagebox.h"
 #include "framework/afxres.h"
-#include "imaging/reducedpictureloader.h"
+#include "thumbnails/reducedpictureloader.h"
 #include "res/resource.h"
 
 #include <QApplication>

@@ -11,7 +11,7 @@
 #include "browser/photofolder.h"
 #include "framework/cdocument.h"
 #include "framework/cmultidoctemplate.h"
-#include "imaging/thumbnailsettings.h"
+#include "thumbnails/thumbnailsettings.h"
 #include "res/resource.h"
 
 #include <QApplication>

@@ -4,12 +4,12 @@
 
 #include "strevioapptest.h"
 
-#include "imaging/reducedpicture.h"
-#include "imaging/reducedpictureloader.h"
-#include "imaging/reducedpicturestore.h"
-#include "imaging/thumbnailcache.h"
-#include "imaging/thumbnailentry.h"
-#include "imaging/thumbnailsettings.h"
+#include "thumbnails/reducedpicture.h"
+#include "thumbnails/reducedpictureloader.h"
+#include "thumbnails/reducedpicturestore.h"
+#include "thumbnails/thumbnailcache.h"
+#include "thumbnails/thumbnailentry.h"
+#include "thumbnails/thumbnailsettings.h"
 
 #include <QCryptographicHash>
 #include <QDir>

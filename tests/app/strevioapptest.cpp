@@ -4,12 +4,13 @@
 
 #include "app/globals.h"
 #include "browser/cstrevioview.h"
-#include "framework/cdc.h"
-#include "framework/listviewwidget.h"
+#include "film/filmsettings.h"
 #include "framework/afxmessagebox.h"
 #include "framework/afxres.h"
+#include "framework/cdc.h"
 #include "framework/cdoctemplate.h"
 #include "framework/cdocument.h"
+#include "framework/listviewwidget.h"
 
 #include <QApplication>
 #include <QDir>

@@ -6,9 +6,9 @@
 
 #include "framework/cimagelist.h"
 #include "framework/listviewwidget.h"
-#include "imaging/reducedpictureloader.h"
-#include "imaging/reducedpicturestore.h"
-#include "imaging/thumbnailsettings.h"
+#include "thumbnails/reducedpictureloader.h"
+#include "thumbnails/reducedpicturestore.h"
+#include "thumbnails/thumbnailsettings.h"
 #include "res/resource.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 // the entry is read as the photo list reads it, and whatever it accepts must be a picture within
 // the large size whose keys name the photo it was asked for.
 
-#include "imaging/thumbnailentry.h"
+#include "thumbnails/thumbnailentry.h"
 
 #include <QByteArray>
 

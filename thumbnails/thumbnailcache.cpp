@@ -1,7 +1,7 @@
-#include "imaging/thumbnailcache.h"
+#include "thumbnails/thumbnailcache.h"
 
-#include "imaging/cachefile.h"
-#include "imaging/thumbnailentry.h"
+#include "thumbnails/cachefile.h"
+#include "thumbnails/thumbnailentry.h"
 #include "platform/paths/localpath.h"
 
 #include <QCryptographicHash>

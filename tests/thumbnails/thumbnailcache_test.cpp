@@ -2,7 +2,7 @@
 // Managing Standard (and GNOME) have them, stale entries, permissions, writes that fail, hostile
 // files, failure marks. A cache that cannot help reads as no cache: null images, false.
 
-#include "imaging/thumbnailcache.h"
+#include "thumbnails/thumbnailcache.h"
 #include "platform/paths/localpath.h"
 
 #include <QCryptographicHash>
@@ -373,7 +373,7 @@ TEST(ThumbnailCacheRoot, FollowsXdgCacheHomeOnlyWhenItIsAbsolute)
     EXPECT_EQ(ThumbnailCache::defaultRoot(), QString::fromUtf8(home + "/.cache/thumbnails"));
 }
 
-// GNOME's thumbnail factory and GIO, through tests/thumbnailcache/gnome-thumbnails.py.
+// GNOME's thumbnail factory and GIO, through tests/thumbnails/gnome-thumbnails.py.
 TEST_F(ThumbnailCacheTest, EntriesAreSharedWithGnome)
 {
     const QByteArray photoBytes = m_dir.path().toUtf8() + "/Ferien caf\xe9.jpg";

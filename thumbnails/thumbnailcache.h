@@ -6,7 +6,7 @@
 // but a valid entry for the photo in its current state reads as no entry. A cache that cannot be
 // read or written costs the attempt and nothing else; nothing here reports or throws.
 
-#include "imaging/filestamp.h"
+#include "thumbnails/filestamp.h"
 
 #include <QByteArray>
 #include <QImage>

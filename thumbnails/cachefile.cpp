@@ -1,4 +1,4 @@
-#include "imaging/cachefile.h"
+#include "thumbnails/cachefile.h"
 
 #include <QRandomGenerator>
 

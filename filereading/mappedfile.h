@@ -5,7 +5,7 @@
 // mapped, the pages past its new end read as zeros (see MappingGuard) and wasCutShort() says so.
 
 #include "imaging/gdiplus.h"
-#include "imaging/mappingguard.h"
+#include "filereading/mappingguard.h"
 
 #include <QByteArray>
 

@@ -1,8 +1,8 @@
 // Thumbnails made ahead on worker threads come out in order, as the caller's own thread would
 // make them, and no job outlives the prefetcher.
 
-#include "imaging/reducedpicturestore.h"
-#include "imaging/thumbnailprefetcher.h"
+#include "thumbnails/reducedpicturestore.h"
+#include "thumbnails/thumbnailprefetcher.h"
 
 #include <gtest/gtest.h>
 

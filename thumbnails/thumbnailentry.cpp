@@ -1,4 +1,4 @@
-#include "imaging/thumbnailentry.h"
+#include "thumbnails/thumbnailentry.h"
 
 #include "imaging/pngreader.h"
 #include "imaging/pngwriter.h"

@@ -1,4 +1,4 @@
-#include "imaging/reducedpicture.h"
+#include "thumbnails/reducedpicture.h"
 
 #include "imaging/imagesource.h"
 

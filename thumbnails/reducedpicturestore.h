@@ -2,8 +2,8 @@
 // The reduced pictures of the photos shown lately, in memory within a budget: the least recently
 // used go first. A picture is served only for the file state it was made from. Thread-safe.
 
-#include "imaging/filestamp.h"
-#include "imaging/reducedpicture.h"
+#include "thumbnails/filestamp.h"
+#include "thumbnails/reducedpicture.h"
 
 #include <QHash>
 #include <QString>

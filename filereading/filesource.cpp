@@ -1,4 +1,4 @@
-#include "imaging/filesource.h"
+#include "filereading/filesource.h"
 
 #include <QLoggingCategory>
 

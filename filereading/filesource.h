@@ -3,7 +3,7 @@
 // mapping lives exactly as long as the decoder (it is destroyed first).
 
 #include "imaging/imagesource.h"
-#include "imaging/mappedfile.h"
+#include "filereading/mappedfile.h"
 
 #include <memory>
 

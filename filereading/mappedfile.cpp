@@ -1,4 +1,4 @@
-#include "imaging/mappedfile.h"
+#include "filereading/mappedfile.h"
 
 #include <cerrno>
 #include <fcntl.h>

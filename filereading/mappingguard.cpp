@@ -1,4 +1,4 @@
-#include "imaging/mappingguard.h"
+#include "filereading/mappingguard.h"
 
 #include <atomic>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "imaging/reducedpicturestore.h"
+#include "thumbnails/reducedpicturestore.h"
 
 ReducedPictureStore::ReducedPictureStore(std::size_t budgetBytes) : m_budget(budgetBytes) {}
 

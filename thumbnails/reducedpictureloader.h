@@ -6,9 +6,9 @@
 // untrusted: an entry that is not exactly a thumbnail of the photo as it is now is passed over.
 // Safe to call from several threads at once.
 
-#include "imaging/filestamp.h"
-#include "imaging/reducedpicture.h"
-#include "imaging/thumbnailcache.h"
+#include "thumbnails/filestamp.h"
+#include "thumbnails/reducedpicture.h"
+#include "thumbnails/thumbnailcache.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "imaging/filestamp.h"
+#include "thumbnails/filestamp.h"
 
 #include "platform/paths/localpath.h"
 

@@ -2,7 +2,7 @@
 // One PNG file of the freedesktop.org thumbnail cache and its text keys. Reading takes the bytes
 // as untrusted input; writing makes the keys this program stores.
 
-#include "imaging/filestamp.h"
+#include "thumbnails/filestamp.h"
 
 #include <QByteArray>
 #include <QImage>

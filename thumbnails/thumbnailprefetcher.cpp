@@ -1,4 +1,4 @@
-#include "imaging/thumbnailprefetcher.h"
+#include "thumbnails/thumbnailprefetcher.h"
 
 #include <algorithm>
 #include <new>

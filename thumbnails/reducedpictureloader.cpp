@@ -1,7 +1,7 @@
-#include "imaging/reducedpictureloader.h"
+#include "thumbnails/reducedpictureloader.h"
 
 #include "imaging/imagefile.h"
-#include "imaging/reducedpicturestore.h"
+#include "thumbnails/reducedpicturestore.h"
 
 #include <atomic>
 
