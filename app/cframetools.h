@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The main frame's tool object: the status-bar progress display of long work, and the folder
 // scan and path operations of the photo lists.

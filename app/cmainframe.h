@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The main frame: menus, toolbar, status bar and the document windows; it owns the tool object
 // and the film writer that the rest of the program reaches through globals.

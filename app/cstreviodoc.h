@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The document of every document type: it holds no data; its path names the folder to show.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Values shared between windows: the photo a new single-photo window shows, the folder films go to,
 // and the main frame's tool object and film writer. The film settings are film/filmsettings.h.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Strevio: turns a folder of photos into a film.
 
 #include "app/cstrevioapp.h"

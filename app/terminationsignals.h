@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // SIGTERM, SIGINT and SIGHUP end the program the orderly way instead of at once: a film being
 // written is dropped (its temporary file removed, an earlier film of that name kept) and the

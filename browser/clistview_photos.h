@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The photo list: every photo of the opened file's folder as a thumbnail labelled with its file
 // name; the film settings of films made from this window; the list's commands and keys.

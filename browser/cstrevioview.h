@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The single-photo view: one photo scaled to the width of the window, decoded again on every
 // paint; it can be printed.

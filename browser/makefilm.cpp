@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Making a film from the photos selected in a photo list.
 
 #include "app/cframetools.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Finds the photos of a folder and splits paths into folder, file name and extension. Paths use
 // '/' between folders; a folder is given without a trailing '/' (the root folder is the empty

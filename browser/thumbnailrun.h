@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The thumbnails of one rebuild of a photo list. A photo unchanged since the list's last rebuild
 // (same path, size, modification time and file) at the same cell size keeps its cell; the others

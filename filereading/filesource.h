@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A picture decoded from a mapped file: the decoder reads the mapping's bytes in place, so the
 // mapping lives exactly as long as the decoder (it is destroyed first).

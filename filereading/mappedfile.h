@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A photo file mapped read-only: the decoders get its bytes as a QByteArray that views the
 // mapping, so only the pages they touch are ever read, and a large file that is no picture costs

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Keeps a file that shrinks under its read-only mapping from ending the process. Reading a page
 // of a mapping that lies past the file's end raises SIGBUS; for a watched range the handler maps

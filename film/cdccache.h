@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The process-wide cache of memory drawing contexts that image holders borrow: four slots,
 // swapped atomically. A context given back when all slots are full is deleted.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The Properties dialog: the film's file name and frames per second of a photo-list window,
 // exchanged through the global film settings.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A bitmap with its description and a drawing context acquired and released by count: the film's
 // canvas, and each photo while it is copied onto the canvas.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Composes a film's frames ahead on helper threads: while the caller stores the frame of one
 // photo, the frames of the next photos are composed onto canvases of their own. The frames are

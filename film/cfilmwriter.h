@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Turns a sequence of bitmaps into an AVI film: one Microsoft Video 1 stream, every frame a key
 // frame, a whole number of frames per second. One cycle per film: Open, AddFrame per frame, Close.

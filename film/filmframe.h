@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // One frame of a film: a photo copied pixel for pixel onto the top-left corner of the black
 // canvas; what the photo does not cover, and a photo that cannot be decoded, stays black.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "film/filmsettings.h"
 
 QString g_FilmName = QStringLiteral("Film.avi");

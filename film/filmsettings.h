@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The film settings: they seed each photo-list window's own settings and carry the Properties
 // dialog's values in and out.

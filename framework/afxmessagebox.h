@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The framework's message box: a modal box titled with the application's name, with the
 // information icon and an OK button unless the type asks otherwise. Tests replace the box through

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Identifiers and constants of the window framework: command ids, string ids, window ids,
 // message-box flags, window and control styles, virtual-key codes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Windows are never destroyed under a handler that is still running. While a view runs work (a
 // command or key of its own, a thumbnail rebuild, a film, a dialog it opened), a close asked for

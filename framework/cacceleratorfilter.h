@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Applies an accelerator table to the keys of the main frame before any widget sees them: a
 // combination the table claims becomes its command and never reaches a view, even while the

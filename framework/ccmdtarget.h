@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Objects that receive commands through a static table per class. A command id is looked up in
 // the class's table, then in its base classes' tables.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A drawing context for views: a QPainter on a window, a printer or a preview page, with the
 // graphics-device handle the image services draw through.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "framework/cdialog.h"
 
 #include "framework/afxguard.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A modal dialog built from a dialog template: controls placed at their dialog-unit rectangles,
 // converted with the dialog font's base units. Button clicks go through the dialog's message

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A document type: the document, frame and view classes that show one kind of document, its
 // resources (menu, icon, document string) and the documents it holds.

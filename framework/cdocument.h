@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A document: a path name, a title, a modified flag and the views that show it. Documents of this
 // framework hold no data of their own; opening one only checks that its file can be read.

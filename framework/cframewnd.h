@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A frame window: holds views or document windows, shows a caption and passes commands on.
 

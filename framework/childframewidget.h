@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The window of a document frame. It owns the frame object, which goes with the window.
 

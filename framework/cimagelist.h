@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A list of same-sized images that a list view shows as its items' icons. Each image sits in a
 // cell of the list's size; a bitmap of another size is scaled to fit the cell, whole and centred.

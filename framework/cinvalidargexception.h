@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Raised by the framework's containers for an index outside them; the command dispatch reports it
 // to the user as "Encountered an improper argument.".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The list-view control of a list view: items with labels and image indices in an icon-mode list
 // with multiple selection.

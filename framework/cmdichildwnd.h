@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A document window inside the main frame: a QMdiSubWindow holding one view of a document.
 

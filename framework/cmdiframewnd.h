@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The main frame: a QMainWindow around a QMdiArea, with the menu of the active document type,
 // a toolbar, a status bar and the accelerator table. It routes every command along the active

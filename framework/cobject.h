@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Root of the framework's classes, with the run-time class record that document types use to
 // create documents, frames and views.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A progress bar laid into another window (the status bar), driven by progress-bar messages.
 

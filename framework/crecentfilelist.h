@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The recent-file list: the last opened paths, most recent first, kept in the settings under
 // one section ("File1" ... "FileN").

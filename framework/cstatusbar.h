@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The status bar: a message pane that stretches, then indicator panes (CAP, NUM, SCRL) that show
 // their text while the lock key is on.

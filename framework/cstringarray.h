@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A growable array of strings indexed from 0; an index outside it raises CInvalidArgException.
 

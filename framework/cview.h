@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A view shows a document inside a frame. Its window is a widget made by CreateViewWidget; the
 // widget forwards painting, keys and notifications to the view.

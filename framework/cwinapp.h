@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The application object: owns the document types, the recent-file list and the main window,
 // opens documents and runs the standard File commands.

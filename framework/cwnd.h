@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A framework window object wrapping a Qt widget. The widget may be destroyed by Qt (with its
 // parent); the object then simply has no window any more.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The window of a template dialog: Escape and the close box go to the dialog's Cancel handling.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The state of the keyboard's lock keys, where the windowing system reports it (X11).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "framework/listitemmodel.h"
 
 int CListItemModel::rowCount(const QModelIndex& parent) const

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The items of a list control: a label and an image index each, served to a QListView with the
 // image list's cells as icons.

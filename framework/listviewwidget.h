@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The window of a list view: an icon-mode QListView with multiple selection that hands keys,
 // double-clicks and item-state changes to its view as notifications.

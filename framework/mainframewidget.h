@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The window of the main frame: forwards closing and status tips to the frame object.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The program's resources, loaded by id as the framework needs them: menus, accelerator tables,
 // toolbars, strings, dialog templates and icons. The program registers its own at start-up; the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The window of a plain view: paints through the view's OnDraw and hands keys to the view.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Shrinks a picture by a power of two while its rows stream past, averaging each factor x factor
 // block (premultiplied by alpha), so that a picture too large to hold can still be reduced.

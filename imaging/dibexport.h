@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Hands a picture out as a 32-bit top-down DIB section of its full size, composited over a
 // background colour. The section's memory is committed only where written, and a picture not

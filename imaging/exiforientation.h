@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The EXIF orientation of a photo (tag 0x0112, values 1 to 8) and the geometry it implies
 // between the stored ("raw") pixels and the upright picture.

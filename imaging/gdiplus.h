@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The image services: the flat image-codec operations the program calls, over real decoders
 // (Qt's image plugins, libjpeg-turbo for fast scaled JPEG decoding, libwmf for WMF, libemf2svg

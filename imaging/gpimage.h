@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The image objects the flat interface hands out: a picture that decodes on demand. Every image
 // is a raster bitmap here, so GpBitmap adds nothing to GpImage.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Opens a picture file: maps it, recognises its format by content (the extension only breaks
 // the tie for headerless metafiles) and picks the decoder, which reads only the header now.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A picture that can be decoded on demand: whole at a reduced scale, or a region at full scale.
 // Sizes and regions are those of the upright picture (EXIF orientation applied). Decoded images

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // libjpeg's decompressor over bytes in memory, with its errors turned into return values. The
 // header must end within the first 16 MiB, so that a file that never reaches its picture data

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A JPEG photo decoded with libjpeg-turbo: only the header at first, then scaled in the DCT
 // (1/2, 1/4, 1/8) for reduced pictures, or only the rows and columns of a region.

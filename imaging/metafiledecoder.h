@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Decoding of Windows metafiles: WMF through libwmf, EMF through libemf2svg, both rendered with
 // Qt Svg at their own size at 96 dpi on a transparent background.

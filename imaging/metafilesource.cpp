@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "imaging/metafilesource.h"
 
 #include "imaging/imagelimits.h"

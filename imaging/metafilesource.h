@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A Windows metafile (WMF or EMF), measured from its header and rendered at its own size on
 // first use.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The most pixels any picture is decoded to in one piece, shared by the image services and the
 // metafile decoder beneath them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // libpng's reader over bytes in memory, row by row, with its errors turned into return values
 // (each operation plants its own recovery point). Rows come out as 8-bit B, G, R, A, not

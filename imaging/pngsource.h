@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A PNG picture decoded with libpng row by row: a region needs only the rows down to its
 // bottom, and a reduced picture is averaged while the rows stream past, so neither holds the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // libpng's writer into bytes in memory, with its errors turned into return values (each
 // operation plants its own recovery point, as PngReader does). It writes 8-bit RGB, or RGBA

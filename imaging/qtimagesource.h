@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A picture read in one piece by Qt's image plugins (BMP, GIF, ICO, CUR, TIFF, and the JPEG and
 // PNG files the streaming decoders leave aside): the first frame or page, the largest image of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "imaging/stillsource.h"
 
 StillSource::StillSource(QImage image) : m_image(std::move(image)) {}

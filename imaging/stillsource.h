@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A picture already decoded into memory (a thumbnail, a small image read in one piece).
 

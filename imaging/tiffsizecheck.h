@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What a TIFF's first directory makes its decoder allocate, checked with libtiff before the file
 // is handed to Qt's TIFF plugin. A few bytes of directory can claim thousands of samples for each

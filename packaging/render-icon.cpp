@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Renders the scalable icon as a square PNG for the icon theme's fixed-size folders:
 // render-icon SVG SIZE PNG.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The Windows scalar and record types that the program's own classes and the platform layers
 // (graphics, image services, AVI file service) exchange. Sizes follow the 32-bit Windows layouts

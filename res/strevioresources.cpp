@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "res/resource.h"
 
 #include "framework/afxres.h"
@@ -130,6 +131,8 @@ void RegisterDialogs(std::map<UINT, DialogResource>& dialogs)
             {K::Static, IDC_STATIC, QStringLiteral("Strevio, Version 1.2"), 40, 10, 119, 8, WS_CHILD | WS_VISIBLE},
             {K::Static, IDC_STATIC, QStringLiteral("Copyright (C) 2026 Quennel"), 40, 25, 119, 8, WS_CHILD | WS_VISIBLE},
             {K::Static, IDC_STATIC, QStringLiteral("Turns a folder of photos into a film."), 40, 40, 180, 8,
+             WS_CHILD | WS_VISIBLE},
+            {K::Static, IDC_STATIC, QStringLiteral("Free software under the GNU GPL, version 2 or later."), 40, 55, 180, 8,
              WS_CHILD | WS_VISIBLE},
             {K::PushButton, IDOK, QStringLiteral("OK"), 178, 82, 50, 14,
              WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON},

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Time and resident memory measured inside a test depend on the allocator, on the sanitizers'
 // shadow memory and quarantine, and on the machine. Tests check them only in the normal build,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // File operations for a cache folder that other programs share: paths are the exact bytes on
 // disk, reads are bounded and never block on something that is not a regular file, writes replace

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // One state of a file: its size, modification time, and which file it is. The desktop's
 // thumbnail cache tells states apart by size and whole seconds; the program's own memory goes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A photo reduced once, large enough for every thumbnail the photo list makes of it: the upright
 // photo fitted into 256 x 256 (never enlarged), as the desktop's large thumbnails are, with the

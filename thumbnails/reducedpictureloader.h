@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Where the photo list's thumbnails come from: each photo's reduced picture is taken from memory
 // when the photo is unchanged since it was made, else from the desktop's thumbnail cache, else

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "thumbnails/reducedpicturestore.h"
 
 ReducedPictureStore::ReducedPictureStore(std::size_t budgetBytes) : m_budget(budgetBytes) {}

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The reduced pictures of the photos shown lately, in memory within a budget: the least recently
 // used go first. A picture is served only for the file state it was made from. Thread-safe.

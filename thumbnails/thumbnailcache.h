@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Thumbnails shared with the desktop through the freedesktop.org Thumbnail Managing Standard:
 // <root>/large/<MD5 of the photo's URI>.png holds a thumbnail of at most 256 x 256 pixels with the

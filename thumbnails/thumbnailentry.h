@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // One PNG file of the freedesktop.org thumbnail cache and its text keys. Reading takes the bytes
 // as untrusted input; writing makes the keys this program stores.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Makes the thumbnails of a run of photos ahead on worker threads while the caller takes them one
 // by one, in order. What is taken is exactly what the job gives on the caller's own thread: a

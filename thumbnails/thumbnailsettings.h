@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // How the photo list makes its thumbnails. The program keeps the defaults; tests and benchmarks
 // change them to compare the roads, which must give the same thumbnails.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Opens every kind of header bomb (a picture whose header claims more pixels than the budget)
 // the way the photo list, the film and the photo view open photos, many times each. Prints per
 // bomb the median and slowest time of one attempt and the peak memory growth, then the worst of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Stores a 256 x 192 entry of the thumbnail cache for each of ROUNDS photo names in a temporary
 // folder, as a first rebuild of a folder does, then loads each of them back, and prints the
 // median and slowest time of one store and of one load, in microseconds, and the entries' size.

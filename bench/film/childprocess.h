@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A program run as a child process: its standard output can be read while it runs, and once it
 // has ended its wall time, processor time and own peak resident memory are known.

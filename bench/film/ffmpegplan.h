@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The FFmpeg command line that makes the same film as the program: every photo an input of its
 // own (a folder may mix JPEG and PNG, which one demuxer cannot) giving one frame (the first of an

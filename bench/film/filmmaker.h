@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Makes a film of photos as the photo list's Make Film does, with the program's own classes: each
 // photo decoded by the image services, copied unscaled through a device context onto the top-left

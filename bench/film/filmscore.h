@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Scores a film against the canvases it should show: FFmpeg decodes the film to 24-bit frames,
 // each compared with the canvas of the same number read from a raw file of reference canvases.

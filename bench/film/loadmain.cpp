@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // load-bench: the program under load, headless.
 //   load-bench photolist PHOTO    opens PHOTO's folder in a photo list, rebuilds and zooms it
 //                                 through every size; one line per step with time and peak memory

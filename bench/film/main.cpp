@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // film-bench: films of a folder made as the program makes them, and what they are measured by.
 //   film-bench plan FOLDER WORKDIR     the photos of FOLDER that FFmpeg can read (WORKDIR/photos.list,
 //                                      the others named with FFmpeg's reason), their reference

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Drives the program's photo list over a large folder, headless: the application started as the
 // program starts it, the folder opened, the thumbnails rebuilt, zoomed through every size, closed,

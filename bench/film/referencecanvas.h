@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The exact 24-bit canvas a film frame should show for one photo, made with Qt alone: the photo
 // upright (EXIF orientation applied), composited on black, its top-left corner copied unscaled

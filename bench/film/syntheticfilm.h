@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Long films made through the program's film writer from frames drawn on the fly, for load
 // checks: pictures that change from frame to frame, or noise, which Video 1 cannot compress much

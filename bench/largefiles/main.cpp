@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // large-files-bench FILE: the road a folder takes through the program, headless: the photo list of
 // FILE's folder opened, every photo shown in a single-photo window, and a film of all of
 // them made. One line per step with its time and the process's peak resident memory so far, then

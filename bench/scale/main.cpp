@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // scale-bench: the program's own photo list and film over a folder of photos, headless, each step
 // timed. The thumbnail cache is wherever XDG_CACHE_HOME says.
 //   scale-bench steps PHOTO   opens PHOTO's folder, then Delete of the first photo, zoom in, zoom

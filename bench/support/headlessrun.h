@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A run of the program for a benchmark: headless, with settings of its own and, unless the caller
 // named a cache in XDG_CACHE_HOME, a thumbnail cache of its own, so that the user's are never

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The frames a benchmark encodes: square 24-bit BGR canvases (top row first), each holding one
 // photo copied unscaled to its top-left corner, the rest black.

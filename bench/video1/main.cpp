@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // video1-bench: measures our Microsoft Video 1 encoder on square photo canvases.
 //   video1-bench canvases FOLDER OUT.raw [SIZE]   builds raw BGR canvases from the photos of FOLDER
 //   video1-bench encode CANVASES.raw [QUALITY] [THREADS] [SIZE]

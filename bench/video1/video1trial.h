@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Encodes a set of canvases with our Video 1 encoder and measures the result: speed, size and
 // picture quality (through our decoder). Also finds the quality whose total size comes closest

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "imaging/metafiledecoder.h"
 
 #include "imaging/metafile/emffile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Record layouts of Windows metafiles (WMF and EMF) that the decoder reads before handing a file to
 // its converter, and the bounds it keeps every file within.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "imaging/metafile/wmffile.h"
 
 #include "imaging/metafile/metafileformat.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A compressing stream laid over a film's video stream: it takes 24-bit bottom-up or top-down
 // RGB frames, encodes each with Microsoft Video 1 and writes it to the film as a key frame.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The AVI file service: the Video for Windows AVIFile operations the film writer calls, writing
 // RIFF AVI that continues as OpenDML (AVI 2.0) past 1 GiB, with the Microsoft Video 1 codec

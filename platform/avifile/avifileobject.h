@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The object behind PAVIFILE: one film being written, with its reference count. Streams hold a
 // reference on their file; the last reference completes the film unless it was finished or

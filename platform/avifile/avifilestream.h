@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A video stream of a film file: it keeps the caller's stream header, takes the format that
 // becomes `strf` and stores each sample as one frame chunk.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Constants of the RIFF AVI file format and of its OpenDML (AVI 2.0) extension, under their
 // format names.

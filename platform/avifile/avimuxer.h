@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Lays out one film as RIFF AVI: the header list, the `movi` list of frame chunks and the `idx1`
 // index. Past the RIFF size limit the film continues in OpenDML `RIFF AVIX` segments, each with

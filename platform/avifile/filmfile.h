@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The file-writing layer of the AVI file service. A film is written under a hidden temporary
 // name beside its target and renamed over the target only when it is complete, so an earlier

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Little-endian RIFF output over a film file. Small fields collect in a buffer; large payloads go
 // straight to the file. Chunks are written through a start/end pair: start writes the FOURCC and

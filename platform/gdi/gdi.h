@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The in-memory graphics device interface: bitmaps (DIB sections with addressable pixels and
 // device-dependent bitmaps), memory drawing contexts, solid fill and block copy, with the

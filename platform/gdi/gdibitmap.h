@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A bitmap of the graphics layer: a DIB section (24 or 32 bits, bottom-up or top-down rows,
 // addressable pixels) or a device-dependent bitmap (32 bits, top-down, pixels not handed out).

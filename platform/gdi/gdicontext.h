@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A drawing context: either a memory context, which draws into the bitmap selected into it, or
 // a painter context, which draws through a QPainter on a window, a printer or an image.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The common part of every object a drawing context can select: its kind, and whether it is a
 // stock object that lives for the whole process and is never really deleted.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Zero-filled pixel memory from an anonymous private mapping. Pages are committed only when
 // written, so a large bitmap of which only a corner is drawn costs only that corner, and a

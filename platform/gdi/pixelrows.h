@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Conversion of pixel rows between the bitmap formats of the graphics layer: 1 bit (the stock
 // bitmap: 0 black, 1 white), 24 bits (B, G, R) and 32 bits (B, G, R, reserved/alpha).

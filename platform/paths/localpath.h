@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // File names on Linux are bytes, usually UTF-8 but not always: names copied from older systems
 // or archives may hold Latin-1 or broken sequences. The program keeps paths as QString, so a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Chooses and writes the coding of one 4x4 block: one colour, two colours or eight colours
 // (two per 2x2 quadrant), whichever costs least in squared error plus `lambda` per byte.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/video1/video1decoder.h"
 
 #include "platform/video1/video1format.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A small Microsoft Video 1 (16-bit) decoder, used to check the encoder. It reads untrusted data:
 // every read is bounds-checked and a corrupt or short frame is reported, never guessed at.

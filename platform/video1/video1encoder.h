@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Microsoft Video 1 (MSVC / CRAM) encoder, 16-bit RGB555 flavour. Every frame it produces is a
 // key frame (no skip blocks). Input frames are 24-bit BGR rows as a DIB stores them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Microsoft Video 1 (16-bit) bitstream constants and the RGB555 colour helpers shared by the
 // encoder and the decoder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Closing windows while a photo list works: whichever way the close is asked for, the work runs
 // to its end and the close follows once it is done; a film's helper thread is joined before.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Photos cut short: the thumbnail, the single-photo view and the film frame show the same rows
 // decoded before the cut; a photo with no pixels at all is said to be one the view cannot show.
 

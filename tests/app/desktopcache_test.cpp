@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The desktop's thumbnail cache seen from the photo list: a list opened again in a new run takes
 // its thumbnails from the cache, and a cache that is damaged, hostile or cannot be written gives
 // the same thumbnails as no cache, without a word.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Making films: messages, progress, frames as FFmpeg decodes them, and films that fail.
 
 #include "strevioapptest.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A film made in a process of its own, for tests that signal or kill the program while it
 // writes. It starts as the program starts, opens the folder of PHOTO, selects every photo and
 // makes the film into FILM_FOLDER, printing each message it gives on its standard output:

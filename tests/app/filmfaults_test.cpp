@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Films that meet faults: a full disk (injected and real), a start folder that cannot be written,
 // the film's folder removed or moved away while the film is written, photos removed or cut short
 // after they were listed, film names as long as the file system allows, and the program ended by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Films made on two cores: the next photo's frame is composed on a helper thread while the
 // current one is stored. The film stays, byte for byte, the one a single thread makes frame after
 // frame, and the helper never outlives the film, however the film ends.

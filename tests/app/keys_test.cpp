@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The photo list's keys and mouse: opening, removing, selecting, and the road from a folder to a
 // film driven by keys alone.
 

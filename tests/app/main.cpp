@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Runs the program's tests headless, with settings and thumbnails in folders of their own.
 
 #include "res/resource.h"

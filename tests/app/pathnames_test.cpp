@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Photos whose names are not valid UTF-8, or hold control characters: listed in their place,
 // labelled readably, shown and filmed from their own bytes.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The photo list: what it shows, how it rebuilds and zooms, and its progress display.
 
 #include "strevioapptest.h"

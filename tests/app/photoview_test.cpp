@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The single-photo view: scaled drawing, photos it cannot show, printing.
 
 #include "strevioapptest.h"

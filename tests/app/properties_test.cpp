@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The Properties dialog and the film settings of each photo list.
 
 #include "strevioapptest.h"

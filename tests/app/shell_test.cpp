@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Start-up, opening files, menus that follow the active window, Close all, the progress display.
 
 #include "strevioapptest.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A running program for tests: the application started as the program starts it, messages
 // captured instead of shown, photos made on the fly, films checked with FFmpeg's tools.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Thumbnails made once: a rebuild keeps the cells of unchanged photos, zoom steps come from the
 // reduced pictures in memory, and every road (threads or none, memory or none) gives the same
 // cells.

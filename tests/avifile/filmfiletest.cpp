@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The temporary files of films that never finished: one left by a program that was killed is
 // removed by the next film of that name, and nothing else is, whatever it is named. (A film that
 // another program is still writing is left alone: tests/app/filmfaults_test.cpp.)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // One film driven through the AVI file service the way the film writer drives it: a file, a
 // `vids` stream, a Video 1 compressing stream with a 24-bit input format, frames appended in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What FFmpeg's ffprobe reads in a film: its streams and packets (and decoded frame count), in
 // ffprobe's flat output, e.g. "streams.stream.0.codec_tag_string" -> "MSVC".

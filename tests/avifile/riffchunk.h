@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // An independent reader of a RIFF file's chunk tree, for checking the layout the writer produced.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // 24-bit DIB pixel buffers for film tests, and their comparison with what a decoder gives back.
 

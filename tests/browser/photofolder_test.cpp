@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Finding the photos of a folder, and splitting paths.
 
 #include "browser/photofolder.h"

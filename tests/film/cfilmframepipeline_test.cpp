@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Film frames composed one photo ahead on a helper thread: the same frames, byte for byte and in
 // order, as frames composed in turn on one thread, whatever the photos; and a helper thread that
 // never outlives its pipeline.

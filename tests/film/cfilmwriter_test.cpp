@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The film writer over the AVI file service: opening, frames, failures, and what FFmpeg reads.
 
 #include "film/cdibimage.h"

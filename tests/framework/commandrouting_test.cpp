@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Commands go to the active view, its document, its window, the main frame and the application,
 // in that order; what no one handles is greyed wherever it appears.
 

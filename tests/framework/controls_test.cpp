@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The framework's containers and controls: string arrays and their index errors, image lists,
 // and the list control's selection and notifications.
 

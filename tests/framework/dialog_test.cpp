@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Dialogs built from a template: controls at their dialog-unit rectangles, data exchange with
 // the edits, and the results of OK, Cancel, Escape and Return.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Opening a file as a document: any readable file opens without being read, a path already open
 // brings its first window to the front, and a file that cannot be read is reported and refused.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A running test application: main frame shown, document types A and B (in that order unless a
 // test asks otherwise), message boxes recorded instead of shown, settings under a key of the

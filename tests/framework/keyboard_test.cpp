@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Keys: the accelerator table takes its combinations before any view sees them; other keys reach
 // the active view's OnKeyDown with their virtual-key codes, except those held with Alt.
 

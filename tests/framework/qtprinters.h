@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Lets GoogleTest print Qt strings in its failure messages.
 

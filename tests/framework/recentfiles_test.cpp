@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The recent-file list: most recent first, bounded, kept in the settings between runs, and
 // pruned of an entry that no longer opens.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "tests/framework/testchildframe.h"
 
 #include "framework/cview.h" // completes the frame's view member

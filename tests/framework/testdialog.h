@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A dialog on the test template whose two edits are attached through data exchange.
 

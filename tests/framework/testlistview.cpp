@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "tests/framework/testlistview.h"
 
 BEGIN_MESSAGE_MAP(CTestListView, CListView)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A list view on its own (no frame) that records the item-changed notifications it receives.
 

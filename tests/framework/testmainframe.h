@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The main frame of the tests: a toolbar and a status bar with a message pane, and a log of the
 // commands it handles.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A view that records its initial updates, its painting, the keys it receives and the commands
 // it handles.

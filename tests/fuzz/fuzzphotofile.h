@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // One photo file, rewritten for every input, in a private folder of a memory-backed file system
 // (/dev/shm when there is one) so that the image services read it as they read a photo.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Arbitrary bytes as a photo file of one extension (STREVIO_FUZZ_EXTENSION), through the calls the
 // program makes on a photo: the photo list's thumbnail, a film frame and the single-photo view.
 

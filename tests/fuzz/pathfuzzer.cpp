@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Arbitrary names through the path operations of the folder scan. The input holds up to three
 // names separated by NUL bytes, decoded as the scan decodes the bytes it reads from a folder
 // (invalid UTF-8 as escaped bytes); the split and the order must keep their promises for any of

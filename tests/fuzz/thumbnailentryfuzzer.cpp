@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Arbitrary bytes as an entry of the desktop's thumbnail cache, which other programs write too:
 // the entry is read as the photo list reads it, and whatever it accepts must be a picture within
 // the large size whose keys name the photo it was asked for.

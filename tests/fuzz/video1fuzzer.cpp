@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Arbitrary bytes as a Video 1 frame: the first two bytes choose the picture size (multiples of 4
 // up to 128 x 128), the rest is the frame, decoded by the decoder the tests check films with.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A film frame copies a photo's top-left corner onto its canvas. The copy is decoded straight into
 // the canvas rows; it must give, byte for byte, what a copy from the photo's own filled pixels
 // gives, for every kind of photo and canvas, and never commit memory of the photo's size.

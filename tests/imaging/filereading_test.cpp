@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // How the image services read files: mapped, only as far as a decoder looks, from the file's own
 // bytes, and safe when someone cuts the file short while it is being read.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Picture files for the image-service tests and bench/header-bombs, made on the spot: through
 // Qt's writers, by hand for the bytes Qt does not write (GIF, CUR, EXIF, headers claiming huge

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // File names that are not valid UTF-8 keep every byte between the disk and the program.
 
 #include "platform/paths/localpath.h"

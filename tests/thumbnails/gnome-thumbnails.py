@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-2.0-or-later
 # GNOME's side of the shared thumbnail cache, for the thumbnail cache tests: its thumbnail factory
 # saves and looks up entries, GIO judges them. The photo's path comes in hex, every byte kept.
 #   gnome-thumbnails.py save HEXPATH    the factory stores a 256-pixel thumbnail of the photo

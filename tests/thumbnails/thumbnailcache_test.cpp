@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The thumbnail cache shared with the desktop: names and keys as the freedesktop.org Thumbnail
 // Managing Standard (and GNOME) have them, stale entries, permissions, writes that fail, hostile
 // files, failure marks. A cache that cannot help reads as no cache: null images, false.

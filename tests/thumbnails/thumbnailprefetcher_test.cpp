@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Thumbnails made ahead on worker threads come out in order, as the caller's own thread would
 // make them, and no job outlives the prefetcher.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Wraps Microsoft Video 1 frames in the smallest AVI file FFmpeg reads, so that the tests can
 // hand our frames to an independent decoder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Our frames through FFmpeg's own Microsoft Video 1 decoder must give exactly what our decoder
 // gives, and both must stay close to the pictures.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What an 8-bit channel value must come back as after a trip through RGB555: the 5-bit value
 // whose bit-replicated expansion lies nearest, expanded again.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Pictures for the codec tests: 24-bit BGR, top row first, rows packed.
 
