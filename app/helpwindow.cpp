@@ -27,6 +27,7 @@ in list order. The film is written into the folder Strevio was started from; a m
 <tr><td>Double-click</td><td>Open the photo under the mouse</td></tr>
 <tr><td>Delete</td><td>Remove the selected photos from the list (the files stay on disk)</td></tr>
 <tr><td>Ctrl+A</td><td>Select all photos</td></tr>
+<tr><td>Arrows, Home, End, PgUp, PgDn</td><td>Move to a photo and select it (Shift: extend the selection; Ctrl: move the focus frame only)</td></tr>
 <tr><td>F</td><td>Make Film</td></tr>
 <tr><td>P</td><td>Show Properties (film name and frames per second)</td></tr>
 <tr><td>R</td><td>Refresh Photos (rebuild the thumbnails)</td></tr>

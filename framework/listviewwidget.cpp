@@ -20,6 +20,21 @@ std::vector<int> SortedRows(const QItemSelection& selection)
     std::sort(rows.begin(), rows.end());
     return rows;
 }
+
+bool MovesTheCurrentItem(int key)
+{
+    switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: return true;
+    default: return false;
+    }
+}
 } // namespace
 
 CListViewWidget::CListViewWidget(CView* view, QWidget* parent)
@@ -52,6 +67,20 @@ void CListViewWidget::keyPressEvent(QKeyEvent* event)
         m_pView->DispatchKeyDown(event);
     else
         QListView::keyPressEvent(event);
+}
+
+void CListViewWidget::DefaultKeyPress(QKeyEvent* event)
+{
+    QListView::keyPressEvent(event);
+    if (!MovesTheCurrentItem(event->key()) || (event->modifiers() & Qt::ControlModifier))
+        return;
+    const QModelIndex current = currentIndex();
+    if (!current.isValid() || selectionModel()->isSelected(current))
+        return;
+    // The key moved nothing (the current item was already where it leads), so the list did not
+    // select it: select it as a move would have.
+    const bool extend = event->modifiers() & Qt::ShiftModifier;
+    selectionModel()->select(current, extend ? QItemSelectionModel::Select : QItemSelectionModel::ClearAndSelect);
 }
 
 void CListViewWidget::mouseDoubleClickEvent(QMouseEvent* event)

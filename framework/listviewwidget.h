@@ -13,7 +13,10 @@ public:
     CListViewWidget(CView* view, QWidget* parent);
     void DetachView() { m_pView = nullptr; }
     CListItemModel* itemModel() const { return m_pModel; }
-    void DefaultKeyPress(QKeyEvent* event) { QListView::keyPressEvent(event); }
+    // The list's own keys. A key that moves the current item (arrows, Home, End, PgUp, PgDn)
+    // without Ctrl selects the item it lands on, even when that item already was current but not
+    // selected, as on a fresh list whose focus frame sits on the first item.
+    void DefaultKeyPress(QKeyEvent* event);
     void keyboardSearch(const QString&) override {}
 
     // Selects or deselects one row, notifying as any change does. Rows selected one after the

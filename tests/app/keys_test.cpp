@@ -302,3 +302,53 @@ TEST_F(KeysTest, ASelectionMadeItemByItemBehavesAsOneUnderTheMouse)
     Select(list, {0});
     EXPECT_EQ(list->GetListCtrl().GetSelectedCount(), 1u);
 }
+
+TEST_F(KeysTest, KeysThatMoveTheCurrentItemOfAFreshListSelectIt)
+{
+    struct Case {
+        const char* name;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        bool selects; // the current item ends up the one selected item, so F makes a film of it
+    };
+    const Case cases[] = {
+        {"Home", Qt::Key_Home, Qt::NoModifier, true},
+        {"End", Qt::Key_End, Qt::NoModifier, true},
+        {"PgUp", Qt::Key_PageUp, Qt::NoModifier, true},
+        {"PgDn", Qt::Key_PageDown, Qt::NoModifier, true},
+        {"Right", Qt::Key_Right, Qt::NoModifier, true},
+        {"Shift+Home", Qt::Key_Home, Qt::ShiftModifier, true},
+        {"Ctrl+Home", Qt::Key_Home, Qt::ControlModifier, false}, // moves the focus frame alone
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_messages.clear();
+        CListView_Photos* list = OpenFivePhotos();
+        ASSERT_NE(list, nullptr);
+        // A fresh list that gets the focus shows the focus frame on its first item, unselected.
+        QWidget* window = Frame()->GetSafeWidget();
+        window->activateWindow();
+        QApplication::setActiveWindow(window);
+        Widget(list)->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        ASSERT_EQ(list->GetListCtrl().GetSelectedCount(), 0u);
+
+        Key(list, c.key, c.modifiers);
+        const int current = list->GetListCtrl().GetNextItem(-1, LVNI_FOCUSED);
+        ASSERT_GE(current, 0);
+        if (c.selects) {
+            EXPECT_EQ(list->GetListCtrl().GetSelectedCount(), 1u);
+            EXPECT_EQ(list->GetListCtrl().GetItemState(current, LVIS_SELECTED), UINT(LVIS_SELECTED));
+            EXPECT_EQ(list->m_CurrentItem, current);
+        } else {
+            EXPECT_EQ(list->GetListCtrl().GetSelectedCount(), 0u);
+        }
+        Key(list, Qt::Key_F);
+        ASSERT_EQ(m_messages.size(), 1);
+        if (c.selects)
+            EXPECT_TRUE(m_messages[0].startsWith("The Movie file")) << m_messages[0].toStdString();
+        else
+            EXPECT_EQ(m_messages[0], "Please select one or more Photos first.");
+        list->GetParentFrame()->DestroyWindow();
+    }
+}
