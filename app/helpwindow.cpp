@@ -39,6 +39,7 @@ in list order. The film is written into the folder Strevio was started from; a m
 <tr><td>Ctrl+O</td><td>Open</td></tr>
 <tr><td>Ctrl+N</td><td>New window (a single photo or the start page)</td></tr>
 <tr><td>Ctrl+P</td><td>Print the photo of a single-photo window</td></tr>
+<tr><td>Ctrl+W, Ctrl+F4</td><td>Close the active window (the one active before it comes back)</td></tr>
 <tr><td>F1</td><td>This help</td></tr>
 </table>
 <h3>Menus</h3>

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The window of a document frame. It owns the frame object, which goes with the window.
+// Ctrl+F4 closes it, as Ctrl+W (Qt's own close shortcut of a subwindow) does.
 
 #include <QMdiSubWindow>
 

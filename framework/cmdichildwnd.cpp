@@ -17,6 +17,12 @@ CMDIChildWnd::~CMDIChildWnd()
         window->ReleaseFrame();
 }
 
+void CMDIChildWnd::OnWindowClosing(bool closing)
+{
+    if (m_pMDIFrame)
+        m_pMDIFrame->OnChildFrameClosing(this, closing);
+}
+
 void CMDIChildWnd::OnWindowDestroyed()
 {
     m_pWidget.clear();

@@ -33,6 +33,8 @@ public:
     bool OnCmdMsg(UINT id, CCmdUI* ui) override;
     void OnUpdateFrameTitle() override;
 
+    // Called by the window as its close begins (`closing`) and when the close is refused.
+    void OnWindowClosing(bool closing);
     // Called by the window when Qt destroys it: the frame and its view go with it.
     void OnWindowDestroyed();
 

@@ -24,7 +24,10 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 #include <QToolBar>
+
+#include <algorithm>
 
 namespace {
 // "&1 text" to "&9 text", then "1&0 text": each entry's own digit is its mnemonic. The text's
@@ -330,6 +333,10 @@ QList<QMenu*> CMDIFrameWnd::GetCurrentMenus() const
 void CMDIFrameWnd::OnSubWindowActivated()
 {
     CMDIChildWnd* child = MDIGetActive();
+    if (child && !m_bRestoringActivation && m_closingFrames.empty()) {
+        std::erase(m_activationHistory, child);
+        m_activationHistory.push_back(child);
+    }
     ShowMenu(child ? child->GetResourceId() : m_nIDResource);
     OnUpdateFrameTitle();
     UpdateCommandStates();
@@ -340,9 +347,40 @@ void CMDIFrameWnd::OnChildFrameCreated(CMDIChildWnd* frame)
     m_childFrames.push_back(frame);
 }
 
+void CMDIFrameWnd::OnChildFrameClosing(CMDIChildWnd* frame, bool closing)
+{
+    std::erase(m_closingFrames, frame);
+    if (closing)
+        m_closingFrames.push_back(frame);
+}
+
+void CMDIFrameWnd::LeaveActivationHistory(CMDIChildWnd* frame)
+{
+    const auto it = std::find(m_activationHistory.begin(), m_activationHistory.end(), frame);
+    if (it == m_activationHistory.end())
+        return;
+    const bool wasActive = it + 1 == m_activationHistory.end();
+    m_activationHistory.erase(it);
+    if (!wasActive || m_activationHistory.empty() || !GetSafeWidget() || m_bRestoringActivation)
+        return;
+    // Qt activates a window of its choosing as the closed one goes; the previous one takes over
+    // after that.
+    m_bRestoringActivation = true;
+    QTimer::singleShot(0, GetSafeWidget(), [this] { ActivateFromHistory(); });
+}
+
+void CMDIFrameWnd::ActivateFromHistory()
+{
+    m_bRestoringActivation = false;
+    if (!m_activationHistory.empty())
+        m_activationHistory.back()->ActivateFrame(true);
+}
+
 void CMDIFrameWnd::OnChildFrameDestroyed(CMDIChildWnd* frame)
 {
     std::erase(m_childFrames, frame);
+    std::erase(m_closingFrames, frame);
+    LeaveActivationHistory(frame);
     if (!GetSafeWidget())
         return;
     // The area reports the next active window itself; with none left the default menu returns.

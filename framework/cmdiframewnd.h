@@ -54,6 +54,10 @@ public:
     bool OnCmdMsg(UINT id, CCmdUI* ui) override;
 
     void OnChildFrameCreated(CMDIChildWnd* frame);
+    // A window that goes hands the activation back to the window that was active before it, not
+    // to the one Qt picks. Between the start of its close and its end (`closing` false when the
+    // close is refused, else its destruction) the activations Qt makes are no history.
+    void OnChildFrameClosing(CMDIChildWnd* frame, bool closing);
     void OnChildFrameDestroyed(CMDIChildWnd* frame);
     void OnCloseRequest();
 
@@ -72,6 +76,8 @@ protected:
 
 private:
     void OnSubWindowActivated();
+    void LeaveActivationHistory(CMDIChildWnd* frame);
+    void ActivateFromHistory();
     void UpdateCommandState(UINT id, QAction* action);
     void ShowMenu(UINT menuId);
     QMenu* BuildPopup(const struct MenuItemResource& popup);
@@ -84,6 +90,11 @@ private:
     std::vector<QAction*> m_recentFileActions;
     std::vector<QAction*> m_recentFilePlaceholders;
     std::vector<CMDIChildWnd*> m_childFrames;
+    // The child frames in the order they were last active, the active one last.
+    std::vector<CMDIChildWnd*> m_activationHistory;
+    std::vector<CMDIChildWnd*> m_closingFrames;
+    // Set while a window that went hands the activation back.
+    bool m_bRestoringActivation = false;
     UINT m_nCurrentMenu = 0;
     std::unique_ptr<CAcceleratorFilter> m_pAccelerators;
 

@@ -12,6 +12,7 @@
 #include "framework/cdocument.h"
 #include "framework/cmdichildwnd.h"
 #include "framework/crecentfilelist.h"
+#include "framework/listviewwidget.h"
 #include "res/resource.h"
 
 #include <QAction>
@@ -20,11 +21,13 @@
 #include <QFile>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTest>
 
 #include <sys/stat.h>
 
@@ -253,4 +256,52 @@ TEST_F(ShellTest, MenuItemsShowTheirPromptInTheStatusBar)
     QStatusTipEvent leave{QString()};
     QApplication::sendEvent(menuBar, &leave);
     EXPECT_EQ(Frame()->m_wndStatusBar.GetPaneText(0), " ");
+}
+
+TEST_F(ShellTest, AClosedWindowHandsTheActivationBackToTheWindowActiveBeforeIt)
+{
+    enum class Way { CloseBox, CtrlW, CtrlF4, FileClose };
+    struct Case {
+        const char* name;
+        Way way;
+    };
+    const Case cases[] = {
+        {"close box", Way::CloseBox}, {"Ctrl+W", Way::CtrlW}, {"Ctrl+F4", Way::CtrlF4}, {"File > Close", Way::FileClose}};
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(WriteFlatImage(PhotoPath(QStringLiteral("p%1.png").arg(i)), 40, 30, QColor(60 * i, 90, 160)));
+    QWidget* window = Frame()->GetSafeWidget();
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    // Windows are created in the order start page, first list, second list; the first list is
+    // activated again and opens a photo of its own.
+    CListView_Photos* first = OpenList(PhotoPath("p0.png"));
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(OpenList(PhotoPath("p1.png")), nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dynamic_cast<CMDIChildWnd*>(first->GetParentFrame())->ActivateFrame(true);
+        for (int item = 0; item < 3; ++item)
+            first->GetListCtrl().SetItemState(item, 0, LVIS_SELECTED);
+        QTest::keyClick(first->GetListCtrl().GetWidget(), Qt::Key_Return);
+        CView* photo = Frame()->GetActiveView();
+        ASSERT_NE(dynamic_cast<CStrevioView*>(photo), nullptr);
+        QMdiSubWindow* photoWindow = dynamic_cast<CMDIChildWnd*>(photo->GetParentFrame())->GetSubWindow();
+        const int windows = int(Frame()->GetChildFrames().size());
+
+        switch (c.way) {
+        case Way::CloseBox: photoWindow->close(); break;
+        case Way::CtrlW: QTest::keyClick(photo->GetSafeWidget(), Qt::Key_W, Qt::ControlModifier); break;
+        case Way::CtrlF4: QTest::keyClick(photo->GetSafeWidget(), Qt::Key_F4, Qt::ControlModifier); break;
+        case Way::FileClose: Frame()->ExecuteCommand(ID_FILE_CLOSE); break;
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QApplication::processEvents();
+
+        EXPECT_EQ(int(Frame()->GetChildFrames().size()), windows - 1);
+        EXPECT_EQ(Frame()->GetActiveView(), first);
+        // The keys that follow go to that list: Ctrl+A selects its photos.
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        EXPECT_EQ(first->GetListCtrl().GetSelectedCount(), 3u);
+    }
 }
