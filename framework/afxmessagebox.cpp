@@ -5,7 +5,13 @@
 #include "framework/resources.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace {
 MessageBoxHandler& Handler()
@@ -22,6 +28,66 @@ QMessageBox::Icon IconOf(UINT type)
     case MB_ICONEXCLAMATION: return QMessageBox::Warning;
     default: return QMessageBox::Information;
     }
+}
+// Runs of more characters than this without a blank get a break opportunity after each one.
+constexpr qsizetype kLongestUnbrokenRun = 24;
+constexpr QChar kZeroWidthSpace(0x200B);
+
+// `text` with a zero-width space after each character of its long unbroken runs (a path or a
+// film name without blanks), which a label then wraps anywhere; empty when it has none.
+QString BreakLongRuns(const QString& text)
+{
+    QString broken;
+    qsizetype runStart = 0;
+    bool anyLong = false;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && !text[i].isSpace())
+            continue;
+        const QStringView run = QStringView(text).mid(runStart, i - runStart);
+        if (run.size() > kLongestUnbrokenRun) {
+            anyLong = true;
+            for (qsizetype k = 0; k < run.size(); ++k) {
+                broken += run[k];
+                if (!run[k].isHighSurrogate())
+                    broken += kZeroWidthSpace;
+            }
+        } else {
+            broken += run;
+        }
+        if (i < text.size())
+            broken += text[i];
+        runStart = i + 1;
+    }
+    return anyLong ? broken : QString();
+}
+
+// Qt's box widens to the longest unbroken run, up to a limit past which the run leaves the box
+// unread. A text with such runs is shown by a label of the box's own kind that wraps them
+// anywhere; the box's label stays, hidden, with the text as given (text(), Ctrl+C).
+void WrapLongRuns(QMessageBox& box)
+{
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    const QString broken = label ? BreakLongRuns(label->text()) : QString();
+    if (broken.isEmpty() || !box.layout())
+        return;
+    auto* shown = new QLabel(broken, &box);
+    shown->setObjectName(QStringLiteral("wrappedText"));
+    shown->setTextFormat(Qt::PlainText);
+    shown->setWordWrap(true);
+    shown->setAlignment(label->alignment());
+    shown->setContentsMargins(label->contentsMargins());
+    shown->setIndent(label->indent());
+    shown->setMargin(label->margin());
+    // As wide as its longest line, up to the width Qt's box wraps its text at.
+    const QScreen* screen = box.screen();
+    const int limit = std::min(screen ? screen->availableGeometry().width() / 2 : 500, 500);
+    const QFontMetrics metrics(shown->font());
+    int widest = 0;
+    for (const QString& line : label->text().split(QLatin1Char('\n')))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    shown->setMinimumWidth(std::min(widest, limit));
+    delete box.layout()->replaceWidget(label, shown);
+    label->hide();
 }
 } // namespace
 
@@ -49,6 +115,7 @@ int AfxMessageBox(const QString& text, UINT type, UINT /*helpId*/)
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
+    WrapLongRuns(box);
     switch (box.exec()) {
     case QMessageBox::Cancel: return IDCANCEL;
     case QMessageBox::Yes: return 6;

@@ -18,8 +18,10 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QLabel>
 #include <QListView>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -319,4 +321,44 @@ TEST(MessageBox, ShowsItsTextAsTyped)
     EXPECT_EQ(AfxMessageBox(text, MB_OK | MB_ICONINFORMATION), IDOK);
     EXPECT_EQ(shown, text);
     EXPECT_EQ(format, Qt::PlainText) << "a file name is never read as markup";
+}
+
+TEST(MessageBox, LongNamesWrapInsideTheBox)
+{
+    const QString film240 = QString(236, QLatin1Char('f')) + QStringLiteral(".avi");
+    const QString path300 = QStringLiteral("/home/") + QString(290, QLatin1Char('p')) + QStringLiteral(".avi");
+    struct Case {
+        const char* name;
+        QString text;
+    };
+    const Case cases[] = {
+        {"short", QStringLiteral("The Movie file \"Film.avi\"was created in\n\n\"/home/a/Film.avi\".")},
+        {"a 240-character film name", QStringLiteral("Can not create a Film file \"%1\".").arg(film240)},
+        {"a 300-character path", QStringLiteral("The Movie file \"Film.avi\"was created in\n\n\"%1\".").arg(path300)},
+        {"both", QStringLiteral("Can not create \"%1\" in\n\"%2\".").arg(film240, path300)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        bool checked = false;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            checked = true;
+            EXPECT_EQ(box->text(), c.text);
+            QLabel* shown = nullptr;
+            for (QLabel* label : box->findChildren<QLabel*>())
+                if (label->isVisible() && !label->text().isEmpty())
+                    shown = label;
+            ASSERT_NE(shown, nullptr);
+            EXPECT_EQ(QString(shown->text()).remove(QChar(0x200B)), c.text) << "every character shown";
+            // Inside the box and the screen, no run wider than the label, every line in its height.
+            EXPECT_LE(box->width(), box->screen()->availableGeometry().width());
+            EXPECT_LT(shown->geometry().right(), box->width());
+            EXPECT_LE(shown->minimumSizeHint().width(), shown->width());
+            EXPECT_LE(shown->heightForWidth(shown->width()), shown->height());
+            box->accept();
+        });
+        AfxMessageBox(c.text, MB_OK | MB_ICONINFORMATION);
+        EXPECT_TRUE(checked);
+    }
 }
