@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The recent-file list: the last opened paths, most recent first, kept in the settings under
-// one section ("File1" ... "FileN").
+// one section ("File1" ... "FileN"). A path whose name is not UTF-8 is stored twice: readable
+// under its key, with U+FFFD for the bytes UTF-8 cannot show (as other programs read it), and
+// byte for byte, percent-encoded, under the key with "Bytes" added ("File1Bytes"), which
+// readers that do not know it pass over.
 
 #include <QString>
 #include <QStringList>

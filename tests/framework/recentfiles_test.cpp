@@ -5,6 +5,7 @@
 #include "framework/afxres.h"
 #include "framework/crecentfilelist.h"
 #include "framework/cmultidoctemplate.h"
+#include "platform/paths/localpath.h"
 #include "tests/framework/frameworkfixture.h"
 #include "tests/framework/testdocument.h"
 #include "tests/framework/testmainframe.h"
@@ -176,4 +177,46 @@ TEST_F(RecentFileList, EntryThatOpensMovesToTheFront)
     EXPECT_TRUE(m_messages.isEmpty());
     EXPECT_EQ(ChildWindowCount(), 1);
     EXPECT_EQ(RecentPaths(), (QStringList{path, "/photos/1.jpg"}));
+}
+
+TEST_F(RecentFileList, NamesThatAreNotUtf8SurviveARestartByteForByte)
+{
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        bool keptAsBytes; // a second key holds the bytes beside the readable entry
+    };
+    const Case cases[] = {
+        {"ASCII", "/photos/a b/1.jpg", false},
+        {"UTF-8", "/photos/caf\xc3\xa9/\xe2\x82\xac.jpg", false},
+        {"Latin-1 folder", "/photos/caf\xe9/1.jpg", true},
+        {"Latin-1 file", "/photos/\xe9t\xe9.jpg", true},
+        {"broken sequence and percent", "/photos/100%/\xc3\x28\xff.jpg", true},
+        {"escaped-looking text", "/photos/%E9.jpg", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_app->AddToRecentFileList(LocalPath::decode(c.bytes));
+        StartApp();
+        ASSERT_FALSE(RecentPaths().isEmpty());
+        EXPECT_EQ(LocalPath::encode(RecentPaths().first()), c.bytes);
+        // Other programs read the entry as UTF-8 and pass over the key they do not know.
+        EXPECT_EQ(Stored().value(0), QString::fromUtf8(c.bytes));
+        QSettings settings(SettingsKey(), QString::fromLatin1(kAppName));
+        EXPECT_EQ(settings.contains(QStringLiteral("Recent File List/File1Bytes")), c.keptAsBytes);
+    }
+    EXPECT_EQ(RecentPaths().size(), int(std::size(cases)));
+}
+
+TEST_F(RecentFileList, KeptBytesThatNoLongerMatchTheirEntryGiveWayToIt)
+{
+    m_app->AddToRecentFileList(LocalPath::decode("/photos/caf\xe9/1.jpg"));
+    StopApp();
+    {
+        // Another program rewrites the readable entry and leaves the key it does not know.
+        QSettings settings(SettingsKey(), QString::fromLatin1(kAppName));
+        settings.setValue(QStringLiteral("Recent File List/File1"), QStringLiteral("/photos/other/2.jpg"));
+    }
+    StartApp();
+    EXPECT_EQ(RecentPaths(), QStringList{"/photos/other/2.jpg"});
 }
