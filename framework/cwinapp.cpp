@@ -8,6 +8,7 @@
 #include "framework/cmdichildwnd.h"
 #include "framework/cmdiframewnd.h"
 #include "framework/crecentfilelist.h"
+#include "framework/openfiledialog.h"
 #include "framework/cview.h"
 #include "framework/resources.h"
 #include "platform/paths/localpath.h"
@@ -16,7 +17,6 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QListWidget>
 #include <QSettings>
 #include <QVBoxLayout>
@@ -206,14 +206,9 @@ QString CWinApp::ChooseFileToOpen()
 {
     if (m_pfnChooseFileToOpen)
         return m_pfnChooseFileToOpen();
-    QFileDialog dialog(m_pMainWnd ? m_pMainWnd->GetSafeWidget() : nullptr, QStringLiteral("Open"));
-    dialog.setObjectName(QStringLiteral("openDialog"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilter(QStringLiteral("All Files (*)"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().constFirst();
+    COpenFileDialog dialog(m_pMainWnd ? m_pMainWnd->GetSafeWidget() : nullptr);
+    dialog.exec();
+    return dialog.GetPickedPath();
 }
 
 void CWinApp::OnFileOpen()

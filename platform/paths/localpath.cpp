@@ -2,9 +2,15 @@
 #include "platform/paths/localpath.h"
 
 #include <QDir>
+#include <QFile>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <vector>
+
+#include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace LocalPath {
@@ -146,6 +152,35 @@ QString absolute(const QString& path)
     if (path.isEmpty() || path.startsWith(QLatin1Char('/')))
         return QDir::cleanPath(path);
     return QDir::cleanPath(currentFolder() + QLatin1Char('/') + path);
+}
+
+QString fromShown(const QString& shown)
+{
+    if (!shown.startsWith(QLatin1Char('/')))
+        return QString();
+    const QStringList steps = QDir::cleanPath(shown).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    QString path;
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        const QString step = path + QLatin1Char('/') + steps[i];
+        struct stat st {};
+        if (::lstat(encode(step).constData(), &st) == 0) {
+            path = step;
+            continue;
+        }
+        const QByteArray folder = path.isEmpty() ? QByteArrayLiteral("/") : encode(path);
+        DIR* listing = ::opendir(folder.constData());
+        if (!listing)
+            return QString();
+        std::vector<QByteArray> matches;
+        while (const dirent* entry = ::readdir(listing))
+            if (QFile::decodeName(entry->d_name) == steps[i])
+                matches.emplace_back(entry->d_name);
+        ::closedir(listing);
+        if (matches.empty() || (matches.size() > 1 && i + 1 < steps.size()))
+            return QString();
+        path += QLatin1Char('/') + decode(*std::min_element(matches.begin(), matches.end()));
+    }
+    return path.isEmpty() ? QStringLiteral("/") : path;
 }
 
 } // namespace LocalPath

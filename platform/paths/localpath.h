@@ -27,5 +27,12 @@ bool hasEscapedBytes(const QString& path);
 QString absolute(const QString& path);
 // The current folder, every byte kept.
 QString currentFolder();
+// The path on disk of an absolute path as Qt's own classes show it (QFileDialog, QFileInfo):
+// they decode names with QFile::decodeName, which turns each byte that is not UTF-8 into U+FFFD,
+// so their path names no file. Each step that names nothing is matched among the names of its
+// folder as Qt shows them. A folder step must match one name alone; a last step matched by
+// several takes the first in byte order. Empty when a step matches nothing (or a folder step
+// several).
+QString fromShown(const QString& shown);
 
 } // namespace LocalPath

@@ -6,12 +6,20 @@
 
 #include "browser/cstrevioview.h"
 #include "framework/cdocument.h"
+#include "framework/afxres.h"
 #include "platform/paths/localpath.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
 
 #include <cstdio>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -126,4 +134,66 @@ TEST_F(PathNamesTest, AFilmOfThemHasThosePhotosAsItsFrames)
         EXPECT_TRUE(NearColor(frame.pixelColor(47, 31), kPhotos[k].colour, 24)) << k;
         EXPECT_TRUE(NearColor(frame.pixelColor(48, 16), Qt::black)) << k;
     }
+}
+
+TEST_F(PathNamesTest, TheOpenDialogOpensFilesAndFoldersWhoseNamesAreNotUtf8)
+{
+    // A folder whose name is not UTF-8, with two photos of its own.
+    const QByteArray folder = m_folder + "/caf\xe9";
+    ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
+    const QByteArray inside[] = {folder + "/1.png", folder + "/2.png"};
+    for (const QByteArray& photo : inside) {
+        ASSERT_TRUE(WriteFlatImage(PhotoPath("moving.png"), 24, 18, Qt::gray));
+        ASSERT_EQ(std::rename(QFile::encodeName(PhotoPath("moving.png")).constData(), photo.constData()), 0);
+    }
+    struct Case {
+        const char* name;
+        QString typed;   // into the dialog's name field, as the dialog shows the name
+        bool enter;      // entered as a folder (double-click) rather than typed
+        QByteArray opened;
+        int photos;
+    };
+    const QString shownFolder = QFile::decodeName("caf\xe9");
+    const Case cases[] = {
+        {"a file whose name is not UTF-8", QFile::decodeName("b_\xff.jpg"), false, m_folder + "/b_\xff.jpg", 6},
+        {"a file in a folder whose name is not", shownFolder + "/2.png", false, folder + "/2.png", 2},
+        {"that folder, typed", shownFolder, false, folder + "/1.png", 2},
+        {"that folder, entered", shownFolder, true, folder + "/1.png", 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_messages.clear();
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->setDirectory(m_photos.path());
+            if (c.enter) {
+                emit dialog->directoryEntered(m_photos.filePath(c.typed)); // as a double-click does
+                return;
+            }
+            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(edit, nullptr);
+            edit->setCompleter(nullptr);
+            edit->setText(c.typed);
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        // A box the dialog raises over itself, then the dialog, would wait for keys forever.
+        QTimer unstick;
+        QObject::connect(&unstick, &QTimer::timeout, [] {
+            if (QWidget* stuck = QApplication::activeModalWidget())
+                stuck->close();
+        });
+        unstick.start(2000);
+        Frame()->ExecuteCommand(ID_FILE_OPEN);
+        unstick.stop();
+        EXPECT_TRUE(m_messages.isEmpty()) << m_messages.join('|').toStdString();
+        auto* list = dynamic_cast<CListView_Photos*>(Frame()->GetActiveView());
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(LocalPath::encode(list->GetDocument()->GetPathName()), c.opened);
+        EXPECT_EQ(list->m_Photos.GetSize(), c.photos);
+        list->GetParentFrame()->DestroyWindow();
+    }
+    for (const QByteArray& photo : inside)
+        std::remove(photo.constData());
+    ::rmdir(folder.constData());
 }

@@ -114,3 +114,42 @@ TEST(LocalPath, AbsolutePathsKeepTheBytesOfRelativeNamesAndOfTheCurrentFolder)
     EXPECT_EQ(LocalPath::encode(current), folder);
     EXPECT_EQ(LocalPath::encode(relative), folder + "/b_\xff.jpg");
 }
+
+TEST(LocalPath, PathsAsQtShowsThemFindTheirNamesOnDisk)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray root = QFile::encodeName(dir.path());
+    const QByteArray made[] = {"/caf\xe9", "/caf\xe9/1.png", "/plain", "/plain/\xe9t\xe9.png", "/plain/\xe9t\xff.png",
+                               "/two\xe9", "/two\xff", "/two\xe9/x", "/\xef\xbf\xbd.png"};
+    for (const QByteArray& name : made) {
+        const QByteArray path = root + name;
+        if (name.contains('.') || name.endsWith("/x"))
+            ::close(::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600));
+        else
+            ASSERT_EQ(::mkdir(path.constData(), 0700), 0) << name.constData();
+    }
+    struct Case {
+        const char* name;
+        QByteArray shownBytes; // the on-disk path as Qt decodes it
+        QByteArray expected;   // empty: no path
+    };
+    const Case cases[] = {
+        {"a name Qt can show", "/plain", "/plain"},
+        {"a folder that is not UTF-8", "/caf\xe9", "/caf\xe9"},
+        {"a file in such a folder", "/caf\xe9/1.png", "/caf\xe9/1.png"},
+        {"two files shown alike: the first", "/plain/\xe9t\xe9.png", "/plain/\xe9t\xe9.png"},
+        {"two folders shown alike", "/two\xe9/x", ""},
+        {"a name of U+FFFD itself", "/\xef\xbf\xbd.png", "/\xef\xbf\xbd.png"},
+        {"nothing of that name", "/gone\xe9/1.png", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString shown = dir.path() + QFile::decodeName(c.shownBytes);
+        const QString found = LocalPath::fromShown(shown);
+        EXPECT_EQ(LocalPath::encode(found), c.expected.isEmpty() ? QByteArray() : root + c.expected);
+    }
+    EXPECT_EQ(LocalPath::fromShown(QStringLiteral("relative/path")), QString());
+    for (auto it = std::rbegin(made); it != std::rend(made); ++it)
+        ::remove((root + *it).constData());
+}
