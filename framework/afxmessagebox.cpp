@@ -78,16 +78,26 @@ void WrapLongRuns(QMessageBox& box)
     shown->setContentsMargins(label->contentsMargins());
     shown->setIndent(label->indent());
     shown->setMargin(label->margin());
-    // As wide as its longest line, up to the width Qt's box wraps its text at.
+    QLayoutItem* replaced = box.layout()->replaceWidget(label, shown);
+    if (!replaced) {
+        delete shown;
+        return;
+    }
+    delete replaced;
+    label->hide();
+    // As wide as its longest line, up to the width Qt lets the box grow to (the screen's width
+    // on a screen up to 1024 pixels wide, else 480 less, at most 1000) less the icon and margins:
+    // a name that fits there reads on one line, as in Qt's box.
     const QScreen* screen = box.screen();
-    const int limit = std::min(screen ? screen->availableGeometry().width() / 2 : 500, 500);
+    const int screenWidth = screen ? screen->availableGeometry().width() : 1024;
+    const int boxLimit = screenWidth <= 1024 ? screenWidth : std::min(screenWidth - 480, 1000);
+    box.layout()->activate();
+    const int aside = box.layout()->totalMinimumSize().width() - shown->minimumSizeHint().width();
     const QFontMetrics metrics(shown->font());
     int widest = 0;
     for (const QString& line : label->text().split(QLatin1Char('\n')))
         widest = std::max(widest, metrics.horizontalAdvance(line));
-    shown->setMinimumWidth(std::min(widest, limit));
-    delete box.layout()->replaceWidget(label, shown);
-    label->hide();
+    shown->setMinimumWidth(std::max(0, std::min(widest, boxLimit - aside)));
 }
 } // namespace
 
