@@ -22,6 +22,7 @@ public:
     void SelectRow(int row, bool select);
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "thumbnails/reducedpicture.h"
 
+#include "imaging/imageresampler.h"
 #include "imaging/imagesource.h"
 
 #include <algorithm>
@@ -62,4 +63,12 @@ QImage ReducedPicture::thumbnail(int width) const
     const QSize size(width, int(std::clamp<quint32>(height, 1, 65535)));
     const QImage::Format format = picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
     return scaledExactly(picture, size).convertToFormat(format);
+}
+
+QImage ReducedPicture::cellPicture(const QSize& cell) const
+{
+    if (!isDecoded() || photoSize.isEmpty() || cell.isEmpty())
+        return QImage();
+    const QSize fitted = photoSize.scaled(cell, Qt::KeepAspectRatio);
+    return ImageResampler::scaled(picture, QSize(std::max(fitted.width(), 1), std::max(fitted.height(), 1)));
 }

@@ -32,4 +32,7 @@ struct ReducedPicture {
     // unsigned 32-bit arithmetic (at least one row), RGB32 or ARGB32_Premultiplied. Null when the
     // photo was not decoded or reads no size.
     QImage thumbnail(int width) const;
+    // The photo fitted into `cell` (device pixels, enlarged when smaller), resized from the picture
+    // in one step of good quality; RGB32 or ARGB32_Premultiplied. Null as for thumbnail().
+    QImage cellPicture(const QSize& cell) const;
 };
