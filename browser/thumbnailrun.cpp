@@ -32,7 +32,7 @@ ThumbnailRun::ThumbnailRun(const CStringArray& photos, int width, const QSize& c
                            qreal devicePixelRatio)
     : m_width(width)
     , m_deviceCell(CImageList::DeviceCellSize(cellSize, devicePixelRatio))
-    , m_loader(SharedStore(), DesktopCache())
+    , m_loader(SharedStore(), DesktopCache(), ReducedPicture::sideFor(devicePixelRatio))
 {
     QHash<QString, int> earlier;
     const bool sameCells = previous.cells && previous.cells->cellSize == cellSize
