@@ -31,19 +31,6 @@ QImage DetailedPhoto(int width, int height)
     return image;
 }
 
-double Psnr(const QImage& a, const QImage& b)
-{
-    double squares = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            for (const int d : {qRed(p) - qRed(q), qGreen(p) - qGreen(q), qBlue(p) - qBlue(q)})
-                squares += double(d) * d;
-        }
-    const double mean = squares / (3.0 * a.width() * a.height());
-    return mean == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 / mean);
-}
-
 } // namespace
 
 using HiDpiCellsTest = StrevioAppTest;
@@ -82,7 +69,7 @@ TEST_F(HiDpiCellsTest, CellsHoldTheWindowsDevicePixelsAndFollowItsRatio)
             const QImage shown = cell.copy(QRect(QPoint((c.deviceCell.width() - fitted.width()) / 2,
                                                         (c.deviceCell.height() - fitted.height()) / 2),
                                                  fitted));
-            EXPECT_GE(Psnr(shown, ImageResampler::scaled(photos[k], fitted)), c.leastPsnr) << "photo " << k;
+            EXPECT_GE(PeakSignalToNoise(shown, ImageResampler::scaled(photos[k], fitted)), c.leastPsnr) << "photo " << k;
         }
     }
 }
