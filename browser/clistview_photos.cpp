@@ -12,8 +12,8 @@
 #include "framework/afxres.h"
 #include "framework/cmultidoctemplate.h"
 #include "framework/cwaitcursor.h"
+#include "framework/listviewwidget.h"
 #include "framework/virtualkeys.h"
-#include "imaging/gdiplus.h"
 #include "platform/paths/localpath.h"
 #include "res/resource.h"
 
@@ -90,19 +90,11 @@ void CListView_Photos::AddThumbnail(int index, const QString& path, ThumbnailRun
     if (const std::optional<int> kept = thumbnails.keptCell(index)) {
         m_ImageList.CopyCell(index, *m_ThumbnailMemo.cells, *kept);
     } else {
-        // The photo's size and thumbnail come from its reduced picture, made ahead; a photo that
-        // cannot be decoded, or reads width 0, keeps an empty cell.
-        const QImage thumbnail = thumbnails.thumbnail(index);
-        GpBitmap* bitmap = nullptr;
-        HBITMAP thumbnailBitmap = nullptr;
-        if (!thumbnail.isNull() && GdipCreateBitmapFromImage(thumbnail, &bitmap) == Ok)
-            GdipCreateHBITMAPFromBitmap(bitmap, &thumbnailBitmap, 0);
-        if (thumbnailBitmap) {
-            m_ImageList.Replace(index, thumbnailBitmap, nullptr);
-            DeleteObject(thumbnailBitmap);
-        }
-        if (bitmap)
-            GdipDisposeImage(GdipBitmapAsImage(bitmap));
+        // The cell's picture comes from the photo's reduced picture, made ahead at the cell's device
+        // pixels; a photo that cannot be decoded, or reads width 0, keeps an empty cell.
+        const QImage picture = thumbnails.thumbnail(index);
+        if (!picture.isNull())
+            m_ImageList.ReplacePicture(index, picture);
     }
     // Names are bytes on disk: broken UTF-8 and control characters are shown readably.
     m_Folder = LocalPath::display(g_pFrameTools->GetFileName(path));
@@ -117,10 +109,13 @@ void CListView_Photos::RebuildThumbnails()
 {
     CBusyScope busy(this);
     // Cells of another size are of no use to this rebuild; they go before the new ones come.
-    if (m_ThumbnailMemo.cells && m_ThumbnailMemo.cells->cellSize != QSize(m_ThumbWidth, m_ThumbHeight))
+    const qreal ratio = DevicePixelRatio();
+    if (m_ThumbnailMemo.cells
+        && (m_ThumbnailMemo.cells->cellSize != QSize(m_ThumbWidth, m_ThumbHeight)
+            || m_ThumbnailMemo.cells->devicePixelRatio != ratio))
         m_ThumbnailMemo = ThumbnailRun::Memo();
     m_ImageList.DeleteImageList();
-    m_ImageList.Create(m_ThumbWidth, m_ThumbHeight, ILC_COLOR24, 0, 1);
+    m_ImageList.Create(m_ThumbWidth, m_ThumbHeight, ILC_COLOR24, 0, 1, ratio);
     m_pList->SetImageList(&m_ImageList, LVSIL_NORMAL);
     const qsizetype count = m_Photos.GetSize();
     m_pList->SetRedraw(false);
@@ -130,7 +125,7 @@ void CListView_Photos::RebuildThumbnails()
     AfxBeginWaitCursor();
     g_pFrameTools->ShowProgress(QStringLiteral(" "), nullptr);
     {
-        ThumbnailRun thumbnails(m_Photos, m_ThumbWidth, m_ImageList.GetCellSize(), m_ThumbnailMemo);
+        ThumbnailRun thumbnails(m_Photos, m_ThumbWidth, m_ImageList.GetCellSize(), m_ThumbnailMemo, ratio);
         for (qsizetype k = 0; k < count; ++k)
             AddThumbnail(int(k), m_Photos[k], thumbnails);
         m_ThumbnailMemo = thumbnails.memo(m_ImageList.GetData());
@@ -142,6 +137,27 @@ void CListView_Photos::RebuildThumbnails()
         frame->SetMessageText(QString());
     m_CurrentItem = 0;
     ReturnFreedMemory();
+}
+
+qreal CListView_Photos::DevicePixelRatio() const
+{
+    if (m_ForcedDevicePixelRatio > 0)
+        return m_ForcedDevicePixelRatio;
+    const QWidget* widget = m_pList ? m_pList->GetWidget() : nullptr;
+    return widget ? widget->devicePixelRatio() : 1.0;
+}
+
+void CListView_Photos::OnDpiChanged()
+{
+    // Cells are made at the ratio they are shown at; a list not built yet builds at the new one.
+    if (!m_ImageList.GetSafeHandle() || m_ImageList.GetDevicePixelRatio() == DevicePixelRatio())
+        return;
+    // Work under way (a rebuild, a film) ends first; the cells are rebuilt after it.
+    if (IsBusy()) {
+        QTimer::singleShot(50, m_pList->GetWidget(), [this] { OnDpiChanged(); });
+        return;
+    }
+    RebuildThumbnails();
 }
 
 void CListView_Photos::OnRefreshPhotos()

@@ -22,6 +22,7 @@ public:
 
     bool PreCreateWindow(CREATESTRUCT& cs) override;
     void OnInitialUpdate() override;
+    void OnDpiChanged() override;
     void RebuildThumbnails();
 
     void OnRefreshPhotos();
@@ -45,8 +46,11 @@ public:
     CImageList m_ImageList;
     CStrevioDoc* m_pDoc = nullptr;
     CListCtrl* m_pList = nullptr;
+    // The device pixel ratio cells are made at instead of the window's, when above 0 (tests).
+    qreal m_ForcedDevicePixelRatio = 0;
 
 private:
+    qreal DevicePixelRatio() const;
     void OpenPhoto(qsizetype index);
     void RemoveSelectedPhotos();
     void AddThumbnail(int index, const QString& path, ThumbnailRun& thumbnails);

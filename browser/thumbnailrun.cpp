@@ -28,12 +28,15 @@ int WorkerThreads()
 
 } // namespace
 
-ThumbnailRun::ThumbnailRun(const CStringArray& photos, int width, const QSize& cellSize, const Memo& previous)
+ThumbnailRun::ThumbnailRun(const CStringArray& photos, int width, const QSize& cellSize, const Memo& previous,
+                           qreal devicePixelRatio)
     : m_width(width)
-    , m_loader(SharedStore(), DesktopCache())
+    , m_deviceCell(CImageList::DeviceCellSize(cellSize, devicePixelRatio))
+    , m_loader(SharedStore(), DesktopCache(), ReducedPicture::sideFor(devicePixelRatio))
 {
     QHash<QString, int> earlier;
-    const bool sameCells = previous.cells && previous.cells->cellSize == cellSize;
+    const bool sameCells = previous.cells && previous.cells->cellSize == cellSize
+                        && previous.cells->devicePixelRatio == devicePixelRatio;
     if (sameCells)
         for (size_t i = 0; i < previous.paths.size(); ++i)
             earlier.insert(previous.paths[i], int(i));
@@ -60,7 +63,7 @@ ThumbnailRun::ThumbnailRun(const CStringArray& photos, int width, const QSize& c
         int(m_toMake.size()),
         [this](int position) {
             const size_t k = size_t(m_toMake[size_t(position)]);
-            return m_loader.load(m_paths[k], m_stamps[k])->thumbnail(m_width);
+            return m_loader.load(m_paths[k], m_stamps[k])->cellPicture(m_deviceCell);
         },
         WorkerThreads());
 }

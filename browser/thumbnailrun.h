@@ -30,14 +30,17 @@ public:
         std::shared_ptr<const CImageListData> cells;
     };
 
-    ThumbnailRun(const CStringArray& photos, int width, const QSize& cellSize, const Memo& previous);
+    // Cells are `cellSize` logical pixels; their pictures are made at `devicePixelRatio` times that.
+    ThumbnailRun(const CStringArray& photos, int width, const QSize& cellSize, const Memo& previous,
+                 qreal devicePixelRatio = 1.0);
     ~ThumbnailRun();
     ThumbnailRun(const ThumbnailRun&) = delete;
     ThumbnailRun& operator=(const ThumbnailRun&) = delete;
 
     // The cell of the earlier rebuild that photo `index` keeps, if any.
     std::optional<int> keptCell(int index) const;
-    // The thumbnail of photo `index` at the run's width; null when the photo gives none. Indices
+    // The picture of photo `index` fitted into the cell's device pixels; null when the photo gives
+    // none. Indices
     // that keep no cell are asked for in increasing order.
     QImage thumbnail(int index);
 
@@ -50,6 +53,7 @@ private:
     std::vector<int> m_toMake;          // photos without a kept cell, in order
     QHash<int, int> m_positionToMake;   // photo index -> position in m_toMake
     int m_width;
+    QSize m_deviceCell;
     ReducedPictureLoader m_loader;
     std::unique_ptr<ThumbnailPrefetcher> m_prefetcher;
 };

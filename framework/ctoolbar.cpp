@@ -35,6 +35,7 @@ bool CToolBar::LoadToolBar(UINT resourceId)
         return false;
     const ToolbarResource& resource = it->second;
     const QImage strip = resource.image ? resource.image() : QImage();
+    const QImage strip2x = resource.image2x ? resource.image2x() : QImage();
     toolbar->setIconSize(QSize(resource.buttonWidth, resource.buttonHeight));
     int image = 0;
     for (UINT id : resource.buttons) {
@@ -44,8 +45,16 @@ bool CToolBar::LoadToolBar(UINT resourceId)
         }
         QAction* action = frame->GetCommandAction(id);
         const QImage icon = strip.copy(image * resource.buttonWidth, 0, resource.buttonWidth, resource.buttonHeight);
-        if (!icon.isNull())
-            action->setIcon(QIcon(QPixmap::fromImage(icon)));
+        // Qt shows the picture that fits the screen's ratio: the 2x one from 150 % on.
+        QImage icon2x = strip2x.copy(image * resource.buttonWidth * 2, 0, resource.buttonWidth * 2, resource.buttonHeight * 2);
+        if (!icon.isNull()) {
+            QIcon both(QPixmap::fromImage(icon));
+            if (!icon2x.isNull() && strip2x.width() >= (image + 1) * resource.buttonWidth * 2) {
+                icon2x.setDevicePixelRatio(2);
+                both.addPixmap(QPixmap::fromImage(icon2x));
+            }
+            action->setIcon(both);
+        }
         ++image;
         toolbar->addAction(action);
     }

@@ -49,6 +49,9 @@ public:
     virtual void OnInitialUpdate();
     virtual void OnUpdate(CView* sender, std::intptr_t hint, CObject* hintObject);
     virtual void OnDraw(CDC* dc) = 0;
+    // The window's device pixel ratio may have changed: it moved to another screen, or the
+    // screen's scale changed.
+    virtual void OnDpiChanged() {}
 
     virtual bool OnPreparePrinting(CPrintInfo* info);
     virtual void OnBeginPrinting(CDC* dc, CPrintInfo* info);

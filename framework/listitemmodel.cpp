@@ -30,7 +30,8 @@ QPixmap CListItemModel::CellPixmap(int image) const
         return {};
     if (image >= 0 && image < int(m_images->images.size()) && !m_images->images[size_t(image)].isNull())
         return QPixmap::fromImage(m_images->images[size_t(image)]);
-    QPixmap empty(m_images->cellSize);
+    QPixmap empty(CImageList::DeviceCellSize(m_images->cellSize, m_images->devicePixelRatio));
+    empty.setDevicePixelRatio(m_images->devicePixelRatio);
     empty.fill(Qt::transparent);
     return empty;
 }

@@ -61,6 +61,18 @@ CListViewWidget::CListViewWidget(CView* view, QWidget* parent)
     connect(m_pModel, &QAbstractItemModel::modelReset, this, endRun);
 }
 
+bool CListViewWidget::event(QEvent* event)
+{
+    const bool handled = QListView::event(event);
+    bool ratioMayChange = event->type() == QEvent::ScreenChangeInternal;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    ratioMayChange = ratioMayChange || event->type() == QEvent::DevicePixelRatioChange;
+#endif
+    if (ratioMayChange && m_pView)
+        m_pView->OnDpiChanged();
+    return handled;
+}
+
 void CListViewWidget::keyPressEvent(QKeyEvent* event)
 {
     if (m_pView)

@@ -25,6 +25,7 @@ public:
     void SelectRow(int row, bool select);
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 

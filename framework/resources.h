@@ -37,6 +37,8 @@ struct ToolbarResource {
     int buttonWidth = 16;
     int buttonHeight = 15;
     std::function<QImage()> image; // one image per button, side by side
+    // The same buttons drawn at twice the size, for screens at 150 % and more; none: `image` serves.
+    std::function<QImage()> image2x;
     std::vector<UINT> buttons;     // ID_SEPARATOR (0) for a separator
 };
 

@@ -92,12 +92,110 @@ void RegisterAccelerators(std::map<UINT, std::vector<AcceleratorResource>>& tabl
     };
 }
 
+// The toolbar's buttons drawn again for 32 x 30 pixels, in the strip's order and colours: open
+// (a folder), properties (a wrench), refresh (a tree), zoom plus and minus (a magnifier), select
+// all (a picture in a dashed frame), make film (a film camera).
+QImage ToolbarStrip2x()
+{
+    constexpr int kButtons = 7;
+    QImage strip(32 * kButtons, 30, QImage::Format_ARGB32_Premultiplied);
+    strip.fill(Qt::transparent);
+    QPainter p(&strip);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPen outline(Qt::black, 1.5);
+    const QColor yellow(0xFF, 0xFF, 0x00), olive(0x80, 0x80, 0x00), grey(0x80, 0x80, 0x80), light(0xC0, 0xC0, 0xC0),
+        green(0x00, 0x80, 0x00), lime(0x00, 0xFF, 0x00), maroon(0x80, 0x00, 0x00), cyan(0x00, 0xFF, 0xFF),
+        red(0xFF, 0x00, 0x00);
+    const auto button = [&p](int index) {
+        p.resetTransform();
+        p.translate(32 * index, 0);
+    };
+    // Open: a folder with its flap open, and an arrow.
+    button(0);
+    p.setPen(outline);
+    p.setBrush(yellow);
+    p.drawPolygon(QPolygonF({QPointF(1, 9), QPointF(8, 9), QPointF(10, 12), QPointF(23, 12), QPointF(23, 28), QPointF(1, 28)}));
+    p.setBrush(olive);
+    p.drawPolygon(QPolygonF({QPointF(6, 17), QPointF(31, 17), QPointF(24, 28), QPointF(1, 28)}));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(17, 3, 12, 8), 30 * 16, 150 * 16);
+    p.drawLine(QPointF(29, 2), QPointF(29, 6));
+    p.drawLine(QPointF(29, 6), QPointF(25, 6));
+    // Properties: a wrench.
+    button(1);
+    p.setPen(QPen(Qt::black, 6, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(5, 26), QPointF(19, 12));
+    p.setPen(QPen(light, 3.5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(5, 26), QPointF(19, 12));
+    p.setPen(outline);
+    p.setBrush(light);
+    p.drawEllipse(QPointF(22, 9), 7, 7);
+    p.setBrush(Qt::transparent);
+    p.setCompositionMode(QPainter::CompositionMode_Clear);
+    p.drawRect(QRectF(22, 1, 8, 6));
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    // Refresh: a fir tree.
+    button(2);
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(maroon);
+    p.drawRect(QRectF(13, 22, 6, 6));
+    p.setBrush(green);
+    for (const int top : {1, 6, 11})
+        p.drawPolygon(QPolygonF({QPointF(16, top), QPointF(16 + 5 + top, top + 12), QPointF(16 - 5 - top, top + 12)}));
+    p.setPen(QPen(lime, 2));
+    p.drawLine(QPointF(14, 5), QPointF(11, 11));
+    p.drawLine(QPointF(13, 12), QPointF(9, 19));
+    // Zoom plus and minus: a magnifier with its sign.
+    for (const bool plus : {true, false}) {
+        button(plus ? 3 : 4);
+        p.setPen(QPen(maroon, 5, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(19, 19), QPointF(28, 27));
+        p.setPen(outline);
+        p.setBrush(Qt::white);
+        p.drawEllipse(QPointF(12, 11), 9.5, 9.5);
+        p.setPen(QPen(Qt::black, 2.5));
+        p.drawLine(QPointF(7, 11), QPointF(17, 11));
+        if (plus)
+            p.drawLine(QPointF(12, 6), QPointF(12, 16));
+    }
+    // Select all: a picture in a dashed frame.
+    button(5);
+    p.setPen(QPen(Qt::black, 1.5, Qt::DashLine));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(1, 1, 30, 27));
+    p.setPen(outline);
+    p.setBrush(cyan);
+    p.drawRect(QRectF(5, 5, 22, 18));
+    p.setPen(Qt::NoPen);
+    p.setBrush(yellow);
+    p.drawEllipse(QPointF(15, 10), 3.5, 3);
+    p.setBrush(green);
+    p.drawPolygon(QPolygonF({QPointF(6, 22), QPointF(6, 16), QPointF(11, 14), QPointF(16, 18), QPointF(21, 14),
+                             QPointF(26, 16), QPointF(26, 22)}));
+    // Make film: a film camera with two reels.
+    button(6);
+    p.setPen(outline);
+    p.setBrush(light);
+    p.drawEllipse(QPointF(7, 5), 4, 4);
+    p.drawEllipse(QPointF(19, 5), 4, 4);
+    p.drawRect(QRectF(1, 11, 24, 14));
+    p.setBrush(red);
+    p.drawRect(QRectF(3.5, 14, 4, 4));
+    p.setBrush(grey);
+    p.drawPolygon(QPolygonF({QPointF(25, 15), QPointF(31, 11), QPointF(31, 25), QPointF(25, 21)}));
+    p.drawLine(QPointF(9, 25), QPointF(6, 29));
+    p.drawLine(QPointF(17, 25), QPointF(20, 29));
+    p.end();
+    return strip;
+}
+
 void RegisterToolbar(std::map<UINT, ToolbarResource>& toolbars)
 {
     ToolbarResource toolbar;
     toolbar.buttonWidth = 16;
     toolbar.buttonHeight = 15;
     toolbar.image = [] { return QPixmap(kToolbarXpm).toImage(); };
+    toolbar.image2x = &ToolbarStrip2x;
     toolbar.buttons = {ID_FILE_OPEN, ID_SHOW_PROPERTIES, ID_SEPARATOR, ID_REFRESH_PHOTOS, ID_ZOOM_PLUS,
                        ID_ZOOM_MINUS, ID_SELECT_ALL_PHOTOS, ID_SEPARATOR, ID_MAKE_FILM};
     toolbars[IDR_MAINFRAME] = toolbar;
@@ -159,13 +257,19 @@ void RegisterDialogs(std::map<UINT, DialogResource>& dialogs)
 // Icons are drawn at 32 x 32: the program's film strip, a photo, a sheet of thumbnails, a reel.
 void DrawFilmStrip(QPainter& p)
 {
+    // Rounded holes and the frames' thin edges are drawn in half pixels, seen at 64 pixels.
     p.fillRect(QRect(3, 2, 26, 28), QColor(40, 40, 40));
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
     for (int y = 4; y < 28; y += 5) {
-        p.fillRect(QRect(5, y, 3, 3), Qt::white);
-        p.fillRect(QRect(24, y, 3, 3), Qt::white);
+        p.drawRoundedRect(QRectF(5, y, 3, 3), 0.8, 0.8);
+        p.drawRoundedRect(QRectF(24, y, 3, 3), 0.8, 0.8);
     }
-    p.fillRect(QRect(10, 5, 12, 9), QColor(90, 160, 230));
-    p.fillRect(QRect(10, 17, 12, 9), QColor(90, 180, 90));
+    p.setPen(QPen(QColor(230, 230, 230), 0.5));
+    p.setBrush(QColor(90, 160, 230));
+    p.drawRect(QRectF(10.25, 5.25, 11.5, 8.5));
+    p.setBrush(QColor(90, 180, 90));
+    p.drawRect(QRectF(10.25, 17.25, 11.5, 8.5));
 }
 
 void DrawPhoto(QPainter& p)
@@ -189,6 +293,9 @@ void DrawThumbnails(QPainter& p)
         for (int x = 3; x < 30; x += 14) {
             p.fillRect(QRect(x, y, 12, 12), Qt::white);
             p.fillRect(QRect(x + 1, y + 1, 10, 10), colours[i++ % 4]);
+            p.setPen(QPen(QColor(120, 120, 120), 0.5));
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(QRectF(x + 0.25, y + 0.25, 11.5, 11.5));
         }
 }
 
@@ -203,16 +310,22 @@ void DrawReel(QPainter& p)
     p.drawEllipse(QPoint(16, 16), 2, 2);
 }
 
+// Each icon is painted at 32 and at 64 pixels, so that screens at 200 % get it drawn, not doubled.
 std::function<QIcon()> PaintedIcon(void (*draw)(QPainter&))
 {
     return [draw] {
-        QPixmap pixmap(32, 32);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        draw(painter);
-        painter.end();
-        return QIcon(pixmap);
+        QIcon icon;
+        for (const int scale : {1, 2}) {
+            QPixmap pixmap(32 * scale, 32 * scale);
+            pixmap.fill(Qt::transparent);
+            QPainter painter(&pixmap);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.scale(scale, scale);
+            draw(painter);
+            painter.end();
+            icon.addPixmap(pixmap);
+        }
+        return icon;
     };
 }
 } // namespace

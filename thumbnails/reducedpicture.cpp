@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "thumbnails/reducedpicture.h"
 
+#include "imaging/imageresampler.h"
 #include "imaging/imagesource.h"
 
 #include <algorithm>
@@ -25,22 +26,30 @@ QImage scaledExactly(const QImage& image, const QSize& size)
 
 } // namespace
 
-QSize ReducedPicture::fittedSize(const QSize& photo)
+int ReducedPicture::sideFor(qreal devicePixelRatio)
 {
-    if (photo.width() <= kLargestSide && photo.height() <= kLargestSide)
+    const qreal cell = kLargestCellWidth * devicePixelRatio;
+    return cell <= 256 ? 256 : cell <= 512 ? 512 : 1024;
+}
+
+QSize ReducedPicture::fittedSize(const QSize& photo, int side)
+{
+    if (photo.width() <= side && photo.height() <= side)
         return photo;
-    const QSize fitted = photo.scaled(kLargestSide, kLargestSide, Qt::KeepAspectRatio);
+    const QSize fitted = photo.scaled(side, side, Qt::KeepAspectRatio);
     return QSize(std::max(fitted.width(), 1), std::max(fitted.height(), 1));
 }
 
-ReducedPicture ReducedPicture::fromSource(ImageSource& source)
+ReducedPicture ReducedPicture::fromSource(ImageSource& source, int side)
 {
     ReducedPicture reduced;
     reduced.photoSize = source.size();
     if (reduced.photoSize.isEmpty())
         return reduced;
-    const QSize fitted = fittedSize(reduced.photoSize);
-    const QImage decoded = source.decodeReduced(fitted);
+    const QSize fitted = fittedSize(reduced.photoSize, side);
+    // A camera photo of 4000 x 3000 gives 500 x 375 at 1/8: stretched to 512 x 384, not decoded at 1/4.
+    const QSize nearly(std::max(1, fitted.width() * 31 / 32), std::max(1, fitted.height() * 31 / 32));
+    const QImage decoded = source.decodeReduced(nearly);
     if (!decoded.isNull())
         reduced.picture = stored(scaledExactly(decoded, fitted));
     return reduced;
@@ -62,4 +71,20 @@ QImage ReducedPicture::thumbnail(int width) const
     const QSize size(width, int(std::clamp<quint32>(height, 1, 65535)));
     const QImage::Format format = picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
     return scaledExactly(picture, size).convertToFormat(format);
+}
+
+QImage ReducedPicture::cellPicture(const QSize& cell) const
+{
+    if (!isDecoded() || photoSize.isEmpty() || cell.isEmpty())
+        return QImage();
+    const QSize fitted = photoSize.scaled(cell, Qt::KeepAspectRatio);
+    return ImageResampler::scaled(picture, QSize(std::max(fitted.width(), 1), std::max(fitted.height(), 1)));
+}
+
+bool ReducedPicture::covers(int side) const
+{
+    if (!isDecoded())
+        return true;
+    const QSize fitted = fittedSize(photoSize, side);
+    return std::max(picture.width(), picture.height()) >= std::max(fitted.width(), fitted.height());
 }

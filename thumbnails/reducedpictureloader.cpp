@@ -10,9 +10,10 @@ namespace {
 std::atomic<int> g_decodes{0};
 } // namespace
 
-ReducedPictureLoader::ReducedPictureLoader(ReducedPictureStore* store, std::optional<ThumbnailCache> cache)
+ReducedPictureLoader::ReducedPictureLoader(ReducedPictureStore* store, std::optional<ThumbnailCache> cache, int side)
     : m_store(store)
     , m_cache(std::move(cache))
+    , m_side(side)
 {
 }
 
@@ -24,7 +25,7 @@ int ReducedPictureLoader::decodeCount()
 std::shared_ptr<const ReducedPicture> ReducedPictureLoader::load(const QString& path, const FileStamp& stamp) const
 {
     if (m_store && stamp.valid())
-        if (auto kept = m_store->find(path, stamp))
+        if (auto kept = m_store->find(path, stamp); kept && kept->covers(m_side))
             return kept;
     if (auto cached = fromCache(path, stamp)) {
         if (m_store)
@@ -42,12 +43,19 @@ std::shared_ptr<const ReducedPicture> ReducedPictureLoader::fromCache(const QStr
 {
     if (!m_cache || !stamp.valid())
         return nullptr;
-    QSize photoSize;
-    const QImage thumbnail = m_cache->load(path, stamp, &photoSize);
-    // Only a thumbnail exactly as this program would make it: the photo's stated size fitted
-    // into 256 x 256. Anything else is made again from the photo.
-    if (!thumbnail.isNull() && photoSize.isValid() && ReducedPicture::fittedSize(photoSize) == thumbnail.size())
-        return std::make_shared<const ReducedPicture>(ReducedPicture::fromThumbnail(photoSize, thumbnail));
+    // Only a thumbnail exactly as this program would make it: the photo's stated size fitted into
+    // the entry's size, this one or a larger. Anything else is made again from the photo.
+    for (int side = m_side; side <= ThumbnailCache::kLargestSide; side *= 2) {
+        QSize photoSize;
+        const QImage thumbnail = m_cache->load(path, stamp, &photoSize, side);
+        if (thumbnail.isNull() || !photoSize.isValid() || ReducedPicture::fittedSize(photoSize, side) != thumbnail.size())
+            continue;
+        const QSize wanted = ReducedPicture::fittedSize(photoSize, m_side);
+        const QImage reduced = thumbnail.size() == wanted
+                                 ? thumbnail
+                                 : thumbnail.scaled(wanted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        return std::make_shared<const ReducedPicture>(ReducedPicture::fromThumbnail(photoSize, reduced));
+    }
     if (m_cache->isKnownFailure(path, stamp))
         return std::make_shared<const ReducedPicture>();
     return nullptr;
@@ -63,7 +71,7 @@ ReducedPictureLoader::Decoded ReducedPictureLoader::decode(const QString& path) 
         const bool unreadable = status == InvalidParameter || status == AccessDenied || status == Win32Error;
         return Decoded{std::make_shared<const ReducedPicture>(), !unreadable};
     }
-    return Decoded{std::make_shared<const ReducedPicture>(ReducedPicture::fromSource(*source)), true};
+    return Decoded{std::make_shared<const ReducedPicture>(ReducedPicture::fromSource(*source, m_side)), true};
 }
 
 void ReducedPictureLoader::share(const QString& path, const FileStamp& stamp, const Decoded& decoded) const
@@ -73,7 +81,7 @@ void ReducedPictureLoader::share(const QString& path, const FileStamp& stamp, co
     if (!m_cache)
         return;
     if (decoded.picture->isDecoded())
-        m_cache->store(path, stamp, decoded.picture->picture, decoded.picture->photoSize);
+        m_cache->store(path, stamp, decoded.picture->picture, decoded.picture->photoSize, m_side);
     else
         m_cache->storeFailure(path, stamp);
 }

@@ -20,8 +20,10 @@ class ReducedPictureStore;
 
 class ReducedPictureLoader {
 public:
-    // `store` may be null, and so may `cache`: photos are then decoded each time.
-    ReducedPictureLoader(ReducedPictureStore* store, std::optional<ThumbnailCache> cache);
+    // `store` may be null, and so may `cache`: photos are then decoded each time. Pictures cover
+    // `side` (see ReducedPicture::sideFor): a larger one kept or cached serves, a smaller never.
+    ReducedPictureLoader(ReducedPictureStore* store, std::optional<ThumbnailCache> cache,
+                         int side = ReducedPicture::kLargestSide);
 
     // The reduced picture of the photo at `path` as it is now; `stamp` is its state, read before.
     std::shared_ptr<const ReducedPicture> load(const QString& path, const FileStamp& stamp) const;
@@ -41,4 +43,5 @@ private:
 
     ReducedPictureStore* m_store;
     std::optional<ThumbnailCache> m_cache;
+    int m_side;
 };

@@ -7,6 +7,7 @@
 
 #include <QCryptographicHash>
 
+#include <algorithm>
 #include <cstdlib>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -14,8 +15,12 @@
 
 namespace {
 
-// A 256 x 256 picture of 16-bit RGBA samples stored without compression takes 526 KB.
-constexpr qint64 kMaxEntryBytes = 2 * 1024 * 1024;
+// A 256 x 256 picture of 16-bit RGBA samples stored without compression takes 526 KB; a larger
+// size's entry may take as much for each pixel.
+qint64 maxEntryBytes(int side)
+{
+    return std::max<qint64>(2 * 1024 * 1024, qint64(side) * side * 8 + 64 * 1024);
+}
 
 QByteArray currentFolder()
 {
@@ -118,26 +123,39 @@ QByteArray ThumbnailCache::uriOf(const QString& photoPath)
     return absolute.isEmpty() ? QByteArray() : fileUri(absolute);
 }
 
-QImage ThumbnailCache::load(const QString& photoPath, const FileStamp& stamp, QSize* photoSize) const
+QImage ThumbnailCache::load(const QString& photoPath, const FileStamp& stamp, QSize* photoSize, int side) const
 {
-    return read(m_large, absolutePath(photoPath), stamp, false, photoSize);
+    if (photoSize)
+        *photoSize = QSize();
+    const QByteArray folder = sizeFolder(side);
+    return folder.isEmpty() ? QImage() : read(folder, absolutePath(photoPath), stamp, false, photoSize, side);
+}
+
+QByteArray ThumbnailCache::sizeFolder(int side) const
+{
+    switch (side) {
+    case 256: return m_large;
+    case 512: return m_root + "/x-large";
+    case 1024: return m_root + "/xx-large";
+    default: return QByteArray();
+    }
 }
 
 bool ThumbnailCache::store(const QString& photoPath, const FileStamp& stamp, const QImage& thumbnail,
-                           const QSize& photoSize) const
+                           const QSize& photoSize, int side) const
 {
     const QByteArray photo = absolutePath(photoPath);
-    if (!serves(photo, stamp) || thumbnail.isNull())
+    const QByteArray folder = sizeFolder(side);
+    if (!serves(photo, stamp) || thumbnail.isNull() || folder.isEmpty())
         return false;
-    const int side = ThumbnailEntry::kLargeSide;
     const QImage fitted = qMax(thumbnail.width(), thumbnail.height()) > side
                             ? thumbnail.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation)
                             : thumbnail;
-    if (!ThumbnailEntry::isThumbnailOf(fitted.size(), photoSize))
+    if (!ThumbnailEntry::isThumbnailOf(fitted.size(), photoSize, side))
         return false;
     const QByteArray uri = fileUri(photo);
     const QByteArray png = ThumbnailEntry::encode(fitted, uri, stamp, photoSize);
-    return !png.isEmpty() && CacheFile::replace(m_large, entryName(uri), png);
+    return !png.isEmpty() && CacheFile::replace(folder, entryName(uri), png);
 }
 
 bool ThumbnailCache::isKnownFailure(const QString& photoPath, const FileStamp& stamp) const
@@ -165,7 +183,7 @@ bool ThumbnailCache::serves(const QByteArray& photo, const FileStamp& stamp) con
 }
 
 QImage ThumbnailCache::read(const QByteArray& folder, const QByteArray& photo, const FileStamp& stamp,
-                            bool failureMark, QSize* photoSize) const
+                            bool failureMark, QSize* photoSize, int side) const
 {
     if (photoSize)
         *photoSize = QSize();
@@ -173,9 +191,9 @@ QImage ThumbnailCache::read(const QByteArray& folder, const QByteArray& photo, c
         return QImage();
     const QByteArray uri = fileUri(photo);
     QByteArray data;
-    if (!CacheFile::read(folder + '/' + entryName(uri), kMaxEntryBytes, &data))
+    if (!CacheFile::read(folder + '/' + entryName(uri), maxEntryBytes(side), &data))
         return QImage();
-    const ThumbnailEntry entry = ThumbnailEntry::decode(data);
+    const ThumbnailEntry entry = ThumbnailEntry::decode(data, side);
     if (!entry.describes(uri, stamp) || (!failureMark && !entry.isFullThumbnail()))
         return QImage();
     if (photoSize)

@@ -2,7 +2,7 @@
 #pragma once
 // Thumbnails shared with the desktop through the freedesktop.org Thumbnail Managing Standard:
 // <root>/large/<MD5 of the photo's URI>.png holds a thumbnail of at most 256 x 256 pixels with the
-// photo's URI, modification time and size; <root>/fail/strevio-<version>/ remembers photos that
+// photo's URI, modification time and size, and x-large/ and xx-large/ the same at 512 and 1024; <root>/fail/strevio-<version>/ remembers photos that
 // could not be decoded. Other programs write there too, so each file is untrusted input: anything
 // but a valid entry for the photo in its current state reads as no entry. A cache that cannot be
 // read or written costs the attempt and nothing else; nothing here reports or throws.
@@ -16,6 +16,8 @@
 
 class ThumbnailCache {
 public:
+    static constexpr int kLargestSide = 1024; // xx-large
+
     // The "thumbnails" folder; tests pass a temporary one.
     explicit ThumbnailCache(const QString& rootFolder);
     // $XDG_CACHE_HOME/thumbnails when that is an absolute path, else ~/.cache/thumbnails; empty
@@ -27,12 +29,14 @@ public:
     // The thumbnail stored for the photo in the state `stamp`, RGB32 when opaque and
     // ARGB32_Premultiplied otherwise; a null image when there is no valid entry.
     // `photoSize`, when given, receives the photo's size that the entry states (invalid when it
-    // states none).
-    QImage load(const QString& photoPath, const FileStamp& stamp, QSize* photoSize = nullptr) const;
+    // states none). `side` is the size of the folder read: 256, 512 or 1024.
+    QImage load(const QString& photoPath, const FileStamp& stamp, QSize* photoSize = nullptr, int side = 256) const;
     // Stores `thumbnail` for the photo in the state `stamp`. `photoSize` is the whole photo's size
-    // in pixels: the thumbnail must be the photo fitted into 256 x 256 (a larger one is scaled down
-    // first), so a photo smaller than that is its own thumbnail. False when nothing was stored.
-    bool store(const QString& photoPath, const FileStamp& stamp, const QImage& thumbnail, const QSize& photoSize) const;
+    // in pixels: the thumbnail must be the photo fitted into `side` x `side` (a larger one is scaled
+    // down first), so a photo smaller than that is its own thumbnail; it goes into the folder of
+    // that size (256, 512 or 1024). False when nothing was stored.
+    bool store(const QString& photoPath, const FileStamp& stamp, const QImage& thumbnail, const QSize& photoSize,
+               int side = 256) const;
 
     // Failure marks: a photo that could not be decoded is not tried again while it is unchanged.
     bool isKnownFailure(const QString& photoPath, const FileStamp& stamp) const;
@@ -40,8 +44,10 @@ public:
 
 private:
     bool serves(const QByteArray& photo, const FileStamp& stamp) const;
+    // The folder of thumbnails of `side` pixels; empty for a size the standard does not name.
+    QByteArray sizeFolder(int side) const;
     QImage read(const QByteArray& folder, const QByteArray& photo, const FileStamp& stamp, bool failureMark,
-                QSize* photoSize = nullptr) const;
+                QSize* photoSize = nullptr, int side = 256) const;
 
     QByteArray m_root;
     QByteArray m_large;

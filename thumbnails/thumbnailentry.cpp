@@ -61,12 +61,12 @@ bool near(const QSize& a, const QSize& b)
 
 } // namespace
 
-ThumbnailEntry ThumbnailEntry::decode(const QByteArray& data)
+ThumbnailEntry ThumbnailEntry::decode(const QByteArray& data, int side)
 {
     PngReader png(data);
     png.limitAncillaryChunks(kMaxAncillaryChunks, kMaxChunkBytes);
-    // The large size, far within the pixel budget of photos, is checked before any row is read.
-    if (!png.readHeader() || png.isInterlaced() || qMax(png.width(), png.height()) > kLargeSide || !png.startRows())
+    // The folder's size, far within the pixel budget of photos, is checked before any row is read.
+    if (!png.readHeader() || png.isInterlaced() || qMax(png.width(), png.height()) > side || !png.startRows())
         return ThumbnailEntry();
     QImage image(png.width(), png.height(), QImage::Format_ARGB32);
     if (image.isNull())
@@ -80,6 +80,7 @@ ThumbnailEntry ThumbnailEntry::decode(const QByteArray& data)
     if (!png.readEnd())
         return ThumbnailEntry();
     ThumbnailEntry entry;
+    entry.m_side = side;
     entry.m_texts = png.texts();
     if (entry.hasRepeatedKeys())
         return ThumbnailEntry();
@@ -106,15 +107,15 @@ QByteArray ThumbnailEntry::encode(const QImage& image, const QByteArray& uri, co
     return PngWriter::encode(image, texts);
 }
 
-bool ThumbnailEntry::isThumbnailOf(const QSize& thumbnail, const QSize& photo)
+bool ThumbnailEntry::isThumbnailOf(const QSize& thumbnail, const QSize& photo, int side)
 {
     if (photo.isEmpty())
         return false;
     const qint64 longer = qMax(photo.width(), photo.height());
     QSize fitted = photo;
-    if (longer > kLargeSide) {
-        const auto scaled = [longer](qint64 side) {
-            return int(qMax<qint64>(1, (side * kLargeSide + longer / 2) / longer));
+    if (longer > side) {
+        const auto scaled = [longer, side](qint64 length) {
+            return int(qMax<qint64>(1, (length * side + longer / 2) / longer));
         };
         fitted = QSize(scaled(photo.width()), scaled(photo.height()));
     }
@@ -133,9 +134,9 @@ bool ThumbnailEntry::describes(const QByteArray& uri, const FileStamp& stamp) co
 bool ThumbnailEntry::isFullThumbnail() const
 {
     if (!text(kImageWidth) && !text(kImageHeight))
-        return qMax(m_image.width(), m_image.height()) == kLargeSide;
+        return qMax(m_image.width(), m_image.height()) == m_side;
     const QSize photo = photoSize();
-    return photo.isValid() && isThumbnailOf(m_image.size(), photo);
+    return photo.isValid() && isThumbnailOf(m_image.size(), photo, m_side);
 }
 
 QSize ThumbnailEntry::photoSize() const

@@ -9,6 +9,7 @@
 #include "framework/cdc.h"
 #include "framework/cdocument.h"
 #include "framework/cmultidoctemplate.h"
+#include "imaging/imageresampler.h"
 
 #include <QApplication>
 #include <QFile>
@@ -22,6 +23,7 @@
 #include <QPrinter>
 #include <QTimer>
 
+#include <cmath>
 #include <cstdlib>
 
 class PhotoViewTest : public StrevioAppTest {
@@ -208,4 +210,35 @@ TEST_F(PhotoViewTest, PrintIsOnlyForSinglePhotoWindows)
     ASSERT_TRUE(WriteFlatImage(PhotoPath("p.png"), 30, 20, Qt::blue));
     ASSERT_NE(OpenList(PhotoPath("p.png")), nullptr);
     EXPECT_FALSE(Frame()->ExecuteCommand(ID_FILE_PRINT));
+}
+
+// On a screen at 100 %, 150 % and 200 % the photo is drawn from its own pixels to the screen's
+// pixels of its place: as sharp as the photo resized straight to that many pixels.
+TEST_F(PhotoViewTest, DrawsAtTheScreensPixels)
+{
+    QImage photo(1600, 1200, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x)
+            photo.setPixel(x, y, qRgb(128 + int(90 * std::sin(x / 3.0)), 128 + int(90 * std::sin(y / 4.0)), (x / 50 + y / 50) % 2 * 200));
+    ASSERT_TRUE(photo.save(PhotoPath("detail.png")));
+    CStrevioView* view = OpenPhotoView(PhotoPath("detail.png"));
+    ASSERT_NE(view, nullptr);
+    view->GetSafeWidget()->setFixedWidth(400);
+    for (const qreal ratio : {1.0, 1.5, 2.0}) {
+        SCOPED_TRACE(ratio);
+        QImage canvas(qRound(600 * ratio), qRound(450 * ratio), QImage::Format_RGB32);
+        canvas.setDevicePixelRatio(ratio);
+        canvas.fill(Qt::white);
+        QPainter painter(&canvas);
+        CDC dc(&painter);
+        view->OnDraw(&dc);
+        painter.end();
+        const QSize pixels(qRound(400 * ratio), qRound(300 * ratio));
+        EXPECT_GT(PeakSignalToNoise(canvas.copy(QRect(QPoint(), pixels)), ImageResampler::scaled(photo, pixels)), 48.0);
+        EXPECT_EQ(canvas.pixelColor(pixels.width(), 0), QColor(Qt::white));
+        EXPECT_EQ(canvas.pixelColor(0, pixels.height()), QColor(Qt::white));
+    }
+    // The picture kept for the next paint is not shown for a photo changed since.
+    ASSERT_TRUE(WriteFlatImage(PhotoPath("detail.png"), 160, 120, Qt::blue));
+    EXPECT_EQ(PaintView(view, 400).pixelColor(200, 150), QColor(Qt::blue));
 }

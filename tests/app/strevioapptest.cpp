@@ -19,6 +19,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QPainter>
+
+#include <cmath>
 #include <QPixmap>
 #include <QSettings>
 
@@ -110,6 +112,19 @@ QImage PaintView(CStrevioView* view, int width)
     view->OnDraw(&dc);
     painter.end();
     return canvas;
+}
+
+double PeakSignalToNoise(const QImage& a, const QImage& b)
+{
+    double squares = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            for (const int d : {qRed(p) - qRed(q), qGreen(p) - qGreen(q), qBlue(p) - qBlue(q)})
+                squares += double(d) * d;
+        }
+    const double mean = squares / (3.0 * a.width() * a.height());
+    return mean == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 / mean);
 }
 
 bool NearColor(QColor actual, QColor expected, int tolerance)

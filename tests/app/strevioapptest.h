@@ -52,6 +52,8 @@ QImage ThumbnailCell(CListView_Photos* list, int item);
 QImage PaintView(CStrevioView* view, int width);
 // How many pixels of the top `rows` rows of a painted view are not white.
 int InkedPixels(const QImage& canvas, int rows);
+// Peak signal-to-noise ratio of two pictures of the same size over their red, green and blue, in dB.
+double PeakSignalToNoise(const QImage& a, const QImage& b);
 // True when each channel is within `tolerance`.
 bool NearColor(QColor actual, QColor expected, int tolerance = 8);
 

@@ -9,6 +9,7 @@
 #include "framework/cmultidoctemplate.h"
 #include "framework/cprogressctrl.h"
 #include "framework/cstringarray.h"
+#include "framework/listitemmodel.h"
 #include "platform/gdi/gdi.h"
 #include "tests/framework/frameworkfixture.h"
 #include "tests/framework/testlistview.h"
@@ -172,6 +173,34 @@ TEST(ImageList, ReplaceRefusesBadCellsAndMissingBitmaps)
     EXPECT_TRUE(images.Replace(1, bitmap, nullptr));
     EXPECT_TRUE(images.GetData()->images[0].isNull());
     DeleteObject(bitmap);
+}
+
+// Cells hold the screen's pixels: a picture made at the cell's device size is copied as it is,
+// marked with the ratio, and so is an empty cell.
+TEST(ImageList, CellsAreMadeAtTheDevicePixelRatio)
+{
+    for (const auto& [ratio, deviceCell] : {std::pair{1.0, QSize(40, 30)}, {1.25, QSize(50, 38)}, {2.0, QSize(80, 60)}}) {
+        SCOPED_TRACE(ratio);
+        CImageList images;
+        ASSERT_TRUE(images.Create(40, 30, ILC_COLOR24, 2, 1, ratio) && images.SetImageCount(2));
+        EXPECT_EQ(images.GetDeviceCellSize(), deviceCell);
+        QImage picture(deviceCell.width(), deviceCell.height() / 2, QImage::Format_RGB32);
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                picture.setPixel(x, y, qRgb(x * 7 % 256, y * 13 % 256, (x ^ y) % 256));
+        ASSERT_TRUE(images.ReplacePicture(0, picture));
+        const QImage cell = images.GetData()->images.at(0);
+        EXPECT_EQ(cell.devicePixelRatio(), ratio);
+        const int top = (deviceCell.height() - picture.height()) / 2;
+        EXPECT_EQ(cell.copy(0, top, picture.width(), picture.height()).convertToFormat(QImage::Format_RGB32), picture);
+        CListItemModel model(nullptr);
+        model.SetImageList(images.GetData());
+        model.InsertItem(0, "empty", 1);
+        EXPECT_EQ(qvariant_cast<QPixmap>(model.data(model.index(0), Qt::DecorationRole)).size(), deviceCell);
+        CImageList other;
+        ASSERT_TRUE(other.Create(40, 30, ILC_COLOR24, 1, 1, ratio + 1) && other.SetImageCount(1));
+        EXPECT_FALSE(images.CopyCell(0, *other.GetData(), 0)) << "cells of another ratio are not taken";
+    }
 }
 
 TEST(ProgressControl, FillsItsRectangleAndAnswersWithThePreviousValues)

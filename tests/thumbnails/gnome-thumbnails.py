@@ -2,9 +2,11 @@
 # SPDX-License-Identifier: GPL-2.0-or-later
 # GNOME's side of the shared thumbnail cache, for the thumbnail cache tests: its thumbnail factory
 # saves and looks up entries, GIO judges them. The photo's path comes in hex, every byte kept.
-#   gnome-thumbnails.py save HEXPATH    the factory stores a 256-pixel thumbnail of the photo
-#   gnome-thumbnails.py check HEXPATH   prints the entry the factory finds valid, then GIO's
-#                                       thumbnail path and whether GIO finds it valid
+#   gnome-thumbnails.py save HEXPATH SIDE    the factory stores a thumbnail of the photo fitted
+#                                            into SIDE x SIDE (256, 512 or 1024)
+#   gnome-thumbnails.py check HEXPATH SIDE   prints the entry of that size the factory finds valid,
+#                                            then GIO's thumbnail path (its largest size) and
+#                                            whether GIO finds it valid
 # Exits 77 when GNOME's libraries are not installed.
 import os
 import sys
@@ -17,12 +19,16 @@ try:
 except (ImportError, ValueError):
     sys.exit(77)
 
-command, path = sys.argv[1], bytes.fromhex(sys.argv[2])
+command, path, side = sys.argv[1], bytes.fromhex(sys.argv[2]), int(sys.argv[3])
 uri = GLib.filename_to_uri(path, None)
 mtime = int(os.stat(path).st_mtime)
-factory = GnomeDesktop.DesktopThumbnailFactory.new(GnomeDesktop.DesktopThumbnailSize.LARGE)
+sizes = {256: "LARGE", 512: "XLARGE", 1024: "XXLARGE"}
+size = getattr(GnomeDesktop.DesktopThumbnailSize, sizes[side], None)
+if size is None:
+    sys.exit(77)  # a GNOME older than the x-large sizes
+factory = GnomeDesktop.DesktopThumbnailFactory.new(size)
 if command == "save":
-    pixbuf = GdkPixbuf.Pixbuf.new_from_file_at_scale(path, 256, 256, True)
+    pixbuf = GdkPixbuf.Pixbuf.new_from_file_at_scale(path, side, side, True)
     factory.save_thumbnail(pixbuf, uri, mtime, None)
 else:
     print(factory.lookup(uri, mtime) or "")

@@ -374,39 +374,69 @@ TEST(ThumbnailCacheRoot, FollowsXdgCacheHomeOnlyWhenItIsAbsolute)
     EXPECT_EQ(ThumbnailCache::defaultRoot(), QString::fromUtf8(home + "/.cache/thumbnails"));
 }
 
-// GNOME's thumbnail factory and GIO, through tests/thumbnails/gnome-thumbnails.py.
+// GNOME's thumbnail factory and GIO, through tests/thumbnails/gnome-thumbnails.py, at each size.
 TEST_F(ThumbnailCacheTest, EntriesAreSharedWithGnome)
 {
     const QByteArray photoBytes = m_dir.path().toUtf8() + "/Ferien caf\xe9.jpg";
     const QString photo = LocalPath::decode(photoBytes);
-    ASSERT_TRUE(gradient(640, 480).save(m_dir.path() + "/p.jpg"));
+    ASSERT_TRUE(gradient(2000, 1500).save(m_dir.path() + "/p.jpg"));
     ASSERT_EQ(::rename((m_dir.path() + "/p.jpg").toUtf8().constData(), photoBytes.constData()), 0);
     const auto removePhoto = qScopeGuard([&] { ::unlink(photoBytes.constData()); });  // QTemporaryDir cannot name it
-    const auto gnome = [&](const char* command) {
+    const auto gnome = [&](const char* command, int side) {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_CACHE_HOME", m_dir.path());
         process.setProcessEnvironment(environment);
-        process.start("/usr/bin/python3", {GNOME_THUMBNAILS, command, photoBytes.toHex()});
+        process.start("/usr/bin/python3", {GNOME_THUMBNAILS, command, photoBytes.toHex(), QString::number(side)});
         process.waitForFinished(60000);
-        return process.exitCode() == 77 ? QByteArray("skip") : process.readAllStandardOutput();
+        return process.exitCode() == 77 ? std::string("skip") : process.readAllStandardOutput().toStdString();
     };
-    if (gnome("save") == "skip")
-        GTEST_SKIP() << "GNOME's thumbnail factory is not installed (python3-gi, gir1.2-gnomedesktop-3.0)";
-
     const FileStamp stamp = FileStamp::of(photo);
-    const QImage fromGnome = cache().load(photo, stamp);
-    ASSERT_FALSE(fromGnome.isNull());
-    EXPECT_EQ(fromGnome, QImage(entryOf(photo)).convertToFormat(QImage::Format_RGB32));
+    for (const auto& [side, folder] : {std::pair{256, "large"}, std::pair{512, "x-large"}, std::pair{1024, "xx-large"}}) {
+        SCOPED_TRACE(folder);
+        if (gnome("save", side) == "skip")
+            GTEST_SKIP() << "GNOME's thumbnail factory is not installed (python3-gi, gir1.2-gnomedesktop-3.0)";
+        const QImage fromGnome = cache().load(photo, stamp, nullptr, side);
+        ASSERT_FALSE(fromGnome.isNull());
+        EXPECT_EQ(fromGnome, QImage(entryOf(photo, folder)).convertToFormat(QImage::Format_RGB32));
 
-    ASSERT_TRUE(QFile::remove(entryOf(photo)));
-    ASSERT_TRUE(cache().store(photo, stamp, gradient(256, 192), QSize(640, 480)));
-    const QByteArray entry = LocalPath::encode(entryOf(photo));
-    EXPECT_EQ(gnome("check"), entry + '\n' + entry + " True\n");
+        ASSERT_TRUE(QFile::remove(entryOf(photo, folder)));
+        ASSERT_TRUE(cache().store(photo, stamp, gradient(side, side * 3 / 4), QSize(2000, 1500), side));
+        const std::string entry = LocalPath::encode(entryOf(photo, folder)).toStdString();
+        EXPECT_EQ(gnome("check", side), entry + '\n' + entry + " True\n");
+    }
 
-    // Same second, other size: GIO reads our Thumb::Size.
+    // Same second, other size: GIO reads our Thumb::Size (of its largest entry), GNOME does not.
     ASSERT_EQ(::truncate(photoBytes.constData(), stamp.size - 1), 0);
     const struct timespec times[2] = {{0, UTIME_OMIT}, {stamp.mtimeSeconds, 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, photoBytes.constData(), times, 0), 0);
-    EXPECT_EQ(gnome("check"), entry + '\n' + entry + " False\n");
+    EXPECT_EQ(gnome("check", 256), LocalPath::encode(entryOf(photo)).toStdString() + '\n'
+                                       + LocalPath::encode(entryOf(photo, "xx-large")).toStdString() + " False\n");
+}
+
+// Each of the standard's sizes has its folder; an entry is read only from the folder of its size,
+// and only sizes the standard names are written.
+TEST_F(ThumbnailCacheTest, EachSizeIsStoredAndReadInItsOwnFolder)
+{
+    const struct {
+        int side;
+        const char* folder;
+    } sizes[] = {{256, "large"}, {512, "x-large"}, {1024, "xx-large"}};
+    for (const auto& size : sizes) {
+        SCOPED_TRACE(size.folder);
+        const QImage thumbnail = gradient(size.side, size.side * 3 / 4);
+        ASSERT_TRUE(cache().store(m_photo, kStamp, thumbnail, QSize(4000, 3000), size.side));
+        EXPECT_TRUE(QFile::exists(entryOf(m_photo, size.folder)));
+        QSize photoSize;
+        EXPECT_EQ(cache().load(m_photo, kStamp, &photoSize, size.side), thumbnail);
+        EXPECT_EQ(photoSize, QSize(4000, 3000));
+        EXPECT_FALSE(cache().store(m_photo, kStamp, gradient(size.side / 2, size.side * 3 / 8), QSize(4000, 3000), size.side))
+            << "smaller than the folder's size";
+    }
+    // A larger size's entry planted in the folder of a smaller one is no entry.
+    ASSERT_TRUE(QFile::remove(entryOf(m_photo, "large")));
+    ASSERT_TRUE(QFile::copy(entryOf(m_photo, "x-large"), entryOf(m_photo, "large")));
+    EXPECT_TRUE(cache().load(m_photo, kStamp, nullptr, 256).isNull());
+    EXPECT_FALSE(cache().store(m_photo, kStamp, gradient(300, 225), QSize(4000, 3000), 300));
+    EXPECT_TRUE(cache().load(m_photo, kStamp, nullptr, 128).isNull());
 }

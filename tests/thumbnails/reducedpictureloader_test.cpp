@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Reduced pictures at the size the screen needs: the size chosen for a device pixel ratio, and a
+// loader that takes a cached entry of that size or a larger one, never a smaller.
+
+#include "thumbnails/reducedpicture.h"
+#include "thumbnails/reducedpictureloader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+TEST(ReducedPicture, SizeIsTheLeastThatCoversTheLargestCellAtTheRatio)
+{
+    const struct {
+        qreal ratio;
+        int side;
+    } cases[] = {{1.0, 256}, {1.25, 256}, {1.28, 256}, {1.5, 512}, {2.0, 512}, {2.56, 512}, {3.0, 1024}, {4.0, 1024}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ReducedPicture::sideFor(c.ratio), c.side) << c.ratio;
+}
+
+TEST(ReducedPictureLoader, TakesACachedEntryOfTheSizeOrLargerAndNeverASmallerOne)
+{
+    const struct {
+        std::vector<int> cached; // sizes of the entries in the cache before the load
+        int side;                // the size the loader needs
+        bool decodes;
+    } cases[] = {{{}, 256, true},        {{}, 512, true},      {{}, 1024, true},   {{256}, 256, false},
+                 {{256}, 512, true},     {{512}, 512, false},  {{1024}, 512, false}, {{512}, 256, false},
+                 {{256, 512}, 1024, true}, {{256}, 1024, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "need " << c.side << ", first cached " << (c.cached.empty() ? 0 : c.cached[0]));
+        QTemporaryDir dir;
+        const QString photo = dir.filePath("photo.jpg");
+        QImage picture(2400, 1800, QImage::Format_RGB32);
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                picture.setPixel(x, y, qRgb(x / 10 % 256, y / 8 % 256, 90));
+        ASSERT_TRUE(picture.save(photo, "JPEG", 90));
+        const FileStamp stamp = FileStamp::of(photo);
+        const ThumbnailCache cache(dir.filePath("thumbnails"));
+        for (const int side : c.cached) {
+            const QSize fitted = ReducedPicture::fittedSize(picture.size(), side);
+            ASSERT_TRUE(cache.store(photo, stamp, picture.scaled(fitted), picture.size(), side));
+        }
+        const int before = ReducedPictureLoader::decodeCount();
+        const auto reduced = ReducedPictureLoader(nullptr, cache, c.side).load(photo, stamp);
+        EXPECT_EQ(ReducedPictureLoader::decodeCount() - before, c.decodes ? 1 : 0);
+        ASSERT_TRUE(reduced && reduced->isDecoded());
+        EXPECT_EQ(reduced->picture.size(), ReducedPicture::fittedSize(picture.size(), c.side));
+        EXPECT_EQ(reduced->photoSize, picture.size());
+        EXPECT_TRUE(reduced->covers(c.side));
+        if (c.decodes)
+            EXPECT_EQ(cache.load(photo, stamp, nullptr, c.side).size(), reduced->picture.size()) << "shared at its size";
+        // The picture is the photo's: its colours where the photo has them.
+        const QRgb centre = reduced->picture.pixel(reduced->picture.width() / 2, reduced->picture.height() / 2);
+        EXPECT_NEAR(qBlue(centre), 90, 6);
+    }
+}
