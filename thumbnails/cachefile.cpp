@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "thumbnails/cachefile.h"
 
-#include <QRandomGenerator>
+#include "platform/files/replacingfile.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -11,8 +11,6 @@
 namespace CacheFile {
 
 namespace {
-
-constexpr int kTemporaryNameTries = 8;
 
 bool readFully(int fd, char* out, qint64 size, qint64* got)
 {
@@ -30,32 +28,18 @@ bool readFully(int fd, char* out, qint64 size, qint64* got)
     return true;
 }
 
-bool writeFully(int fd, const QByteArray& data)
+// The standard's temporary name: the program and the process, beside the target, ending in
+// something other than .png so that no reader takes a partial file for an entry.
+std::string temporaryPrefix(const QByteArray& name)
 {
-    qsizetype done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.constData() + done, std::size_t(data.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
+    return (name + ".strevio-" + QByteArray::number(::getpid()) + '-').toStdString();
 }
 
-// The standard's temporary name: the program, the process and a random part, beside the target,
-// ending in something other than .png so that no reader takes a partial file for an entry.
-int createTemporary(const QByteArray& folder, const QByteArray& name, QByteArray* path)
+bool openFolder(ReplacingFile& file, const QByteArray& folder)
 {
-    for (int i = 0; i < kTemporaryNameTries; ++i) {
-        *path = folder + '/' + name + ".strevio-" + QByteArray::number(::getpid()) + '-'
-              + QByteArray::number(QRandomGenerator::global()->generate(), 16) + ".tmp";
-        const int fd = ::open(path->constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
+    if (file.openFolder(folder.toStdString()))
+        return true;
+    return file.error() == ENOENT && makeFolders(folder) && file.openFolder(folder.toStdString());
 }
 
 } // namespace
@@ -95,19 +79,11 @@ bool makeFolders(const QByteArray& folder)
 
 bool replace(const QByteArray& folder, const QByteArray& name, const QByteArray& data)
 {
-    QByteArray temporary;
-    int fd = createTemporary(folder, name, &temporary);
-    if (fd < 0 && errno == ENOENT && makeFolders(folder))
-        fd = createTemporary(folder, name, &temporary);
-    if (fd < 0)
-        return false;
+    ReplacingFile file;
     // No fsync: a cut-short entry left by a crash reads as damaged and is made again.
-    bool ok = ::fchmod(fd, 0600) == 0 && writeFully(fd, data);
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temporary.constData(), (folder + '/' + name).constData()) == 0;
-    if (!ok)
-        ::unlink(temporary.constData());
-    return ok;
+    return openFolder(file, folder) && file.create(temporaryPrefix(name), ReplacingFile::Permissions::OwnerOnly)
+        && file.writeAt(0, data.constData(), std::size_t(data.size()))
+        && file.commit((folder + '/' + name).toStdString(), false);
 }
 
 } // namespace CacheFile

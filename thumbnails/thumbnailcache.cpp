@@ -17,39 +17,9 @@ namespace {
 // A 256 x 256 picture of 16-bit RGBA samples stored without compression takes 526 KB.
 constexpr qint64 kMaxEntryBytes = 2 * 1024 * 1024;
 
-QByteArray currentFolder()
-{
-    char* cwd = ::getcwd(nullptr, 0);
-    const QByteArray folder(cwd ? cwd : "");
-    std::free(cwd);
-    return folder;
-}
-
-// The absolute path without "." and ".." parts or repeated slashes, worked out on the names alone
-// as GLib does, so that the URI matches the one other programs hash.
 QByteArray absolutePath(const QString& path)
 {
-    if (path.isEmpty())
-        return QByteArray();
-    QByteArray bytes = LocalPath::encode(path);
-    if (!bytes.startsWith('/')) {
-        const QByteArray current = currentFolder();
-        if (current.isEmpty())
-            return QByteArray();
-        bytes = current + '/' + bytes;
-    }
-    QList<QByteArray> kept;
-    for (const QByteArray& part : bytes.split('/')) {
-        if (part == "..") {
-            if (!kept.isEmpty())
-                kept.removeLast();
-        } else if (!part.isEmpty() && part != ".") {
-            kept.append(part);
-        }
-    }
-    // POSIX leaves the meaning of exactly two leading slashes open, so they are kept.
-    const bool twoSlashes = bytes.startsWith("//") && !bytes.startsWith("///");
-    return (twoSlashes ? "//" : "/") + kept.join('/');
+    return LocalPath::absoluteName(LocalPath::encode(path));
 }
 
 // Bytes other than these are escaped, as GLib does: RFC 2396's path characters less ';'.
