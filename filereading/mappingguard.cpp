@@ -16,6 +16,7 @@ struct Slot {
     std::atomic<std::uintptr_t> begin{0}; // 0 while the slot watches nothing
     std::atomic<std::uintptr_t> end{0};
     std::atomic<bool> cut{false};
+    std::atomic<std::uintptr_t> firstCut{0}; // the lowest page mapped to zeros, while cut
     std::atomic<bool> taken{false};
 };
 
@@ -65,6 +66,11 @@ bool patch(std::uintptr_t address)
             if (::mmap(reinterpret_cast<void*>(page), end - page, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1,
                        0) == MAP_FAILED)
                 return false;
+            std::uintptr_t lowest = slot.firstCut.load(std::memory_order_relaxed);
+            while ((lowest == 0 || page < lowest)
+                   && !slot.firstCut.compare_exchange_weak(lowest, page, std::memory_order_relaxed))
+            {
+            }
             slot.cut.store(true, std::memory_order_release);
             return true;
         }
@@ -124,7 +130,9 @@ Watch::Watch(void* base, std::size_t length)
     if (!m_slot)
         return;
     const auto begin = reinterpret_cast<std::uintptr_t>(base);
+    m_base = begin;
     m_slot->cut.store(false, std::memory_order_relaxed);
+    m_slot->firstCut.store(0, std::memory_order_relaxed);
     m_slot->end.store(begin + ((length + g_pageSize - 1) & ~(g_pageSize - 1)), std::memory_order_release);
     m_slot->begin.store(begin, std::memory_order_release);
 }
@@ -146,6 +154,13 @@ bool Watch::isWatching() const
 bool Watch::wasCut() const
 {
     return m_slot && m_slot->cut.load(std::memory_order_acquire);
+}
+
+std::size_t Watch::firstCutOffset() const
+{
+    if (!wasCut())
+        return 0;
+    return std::size_t(m_slot->firstCut.load(std::memory_order_relaxed) - m_base);
 }
 
 } // namespace MappingGuard
