@@ -4,7 +4,7 @@
 
 #include "tests/imaging/imagingtest.h"
 
-#include "filereading/mappedfile.h"
+#include "tests/imaging/mappingfaults.h"
 #include "imaging/imagefile.h"
 
 #include <gtest/gtest.h>
@@ -12,38 +12,9 @@
 #include <QLoggingCategory>
 #include <QStringList>
 
-#include <cerrno>
-#include <csignal>
-#include <cstring>
 #include <mutex>
 
-#include <sys/syscall.h>
-#include <unistd.h>
-
 namespace {
-
-// The kernel's word for a page of a mapping it could not read: SIGBUS at an address inside the
-// file, sent here to this very thread as the kernel sends it.
-int failSecondPage(const void* base, std::size_t length)
-{
-    if (length <= 8192)
-        return 0;
-    siginfo_t info {};
-    info.si_signo = SIGBUS;
-    info.si_code = BUS_ADRERR;
-    info.si_addr = const_cast<char*>(static_cast<const char*>(base)) + 4096;
-    return ::syscall(SYS_rt_tgsigqueueinfo, ::getpid(), ::gettid(), SIGBUS, &info) == 0 ? 0 : errno;
-}
-
-int refuseMemory(const void*, std::size_t)
-{
-    return ENOMEM;
-}
-
-struct HookScope {
-    explicit HookScope(MappedFile::MappingHook hook) { MappedFile::setMappingHookForTesting(hook); }
-    ~HookScope() { MappedFile::setMappingHookForTesting(nullptr); }
-};
 
 QImage noisy(int width, int height)
 {
@@ -103,15 +74,15 @@ TEST_F(DecodeFaults, EachFileTellsItsFaultAndWhetherItLasts)
         {"headless.png", png.left(20), nullptr, false, false, Kind::CutShort, true},
         {"letter.jpg", QByteArray("Dear reader, this is no picture.\n"), nullptr, false, false, Kind::NotAPicture, true},
         {"missing.jpg", QByteArray(), nullptr, false, false, Kind::Unreadable, false},
-        {"nomemory.jpg", jpeg, refuseMemory, false, false, Kind::NoResources, false},
-        {"ioerror.jpg", jpeg, failSecondPage, true, true, Kind::ReadError, false},
+        {"nomemory.jpg", jpeg, MappingFaults::refuseMemory, false, false, Kind::NoResources, false},
+        {"ioerror.jpg", jpeg, MappingFaults::failSecondPage, true, true, Kind::ReadError, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const QString path = c.bytes.isEmpty() ? files.path(c.name) : files.write(c.name, c.bytes);
         std::shared_ptr<ImageSource> source;
         DecodeFault fault;
-        HookScope hook(c.hook);
+        MappingFaults::Scope hook(c.hook);
         const GpStatus status = ImageFile::open(path, &source, &fault);
         ASSERT_EQ(status == Ok, c.opens) << fault.text().toStdString();
         bool gave = false;
