@@ -217,15 +217,33 @@ TEST_F(ThumbnailCacheTest, AnEntryForAnotherStateOfThePhotoIsStale)
     EXPECT_TRUE(cache().load(photo, FileStamp::of(photo)).isNull());
     EXPECT_TRUE(cache().load(photo, FileStamp{stamp.size + 1, stamp.mtimeSeconds}).isNull());
 
-    // Within the same second and size, another file or another write is another state too.
+    // Within the same second and size, another write is another state too; the same times and
+    // size in another file (a folder copied back with cp -a, a card mounted again) are not.
     ASSERT_TRUE(cache().store(photo, stamp, gradient(256, 192), QSize(400, 300)));
-    FileStamp replaced = stamp;
-    replaced.inode += 1;
-    EXPECT_TRUE(cache().load(photo, replaced).isNull());
+    FileStamp restored = stamp;
+    restored.inode += 1;
+    restored.device += 1;
     FileStamp rewritten = stamp;
     rewritten.mtimeNanoseconds = (stamp.mtimeNanoseconds + 1) % 1000000000;
-    EXPECT_TRUE(cache().load(photo, rewritten).isNull());
-    EXPECT_FALSE(cache().load(photo, stamp).isNull());
+    const struct {
+        const char* state;
+        FileStamp stamp;
+        bool served;
+    } states[] = {{"same", stamp, true}, {"restored", restored, true}, {"rewritten", rewritten, false}};
+    for (const auto& s : states)
+        EXPECT_EQ(cache().load(photo, s.stamp).isNull(), !s.served) << s.state;
+
+    // Entries of earlier versions name the file too; their nanoseconds still count.
+    FileStamp exact = kStamp;
+    exact.mtimeNanoseconds = 250;
+    const struct {
+        const char* fileState;
+        bool served;
+    } earlier[] = {{"12:34:250", true}, {"250", true}, {"12:34:251", false}, {"251", false}};
+    for (const auto& e : earlier) {
+        plant(m_photo, pngFile(256, 192, validKeys() + tEXt("X-Strevio::FileState", e.fileState)));
+        EXPECT_EQ(cache().load(m_photo, exact).isNull(), !e.served) << e.fileState;
+    }
 
     // Thumb::Size is checked only when present; Thumb::MTime is required.
     plant(m_photo, pngFile(256, 192, validKeys()));
