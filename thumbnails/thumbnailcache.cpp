@@ -67,6 +67,7 @@ QByteArray homeFolder()
 
 ThumbnailCache::ThumbnailCache(const QString& rootFolder)
     : m_root(absolutePath(rootFolder))
+    , m_resolvedRoot(LocalPath::resolvedName(m_root))
     , m_large(m_root + "/large")
     , m_failures(m_root + "/fail/strevio-" STREVIO_VERSION)
 {
@@ -128,10 +129,13 @@ bool ThumbnailCache::storeFailure(const QString& photoPath, const FileStamp& sta
     return !png.isEmpty() && CacheFile::replace(m_failures, entryName(uri), png);
 }
 
-// Files inside the cache are never thumbnailed themselves, as the standard asks.
+// Files inside the cache are never thumbnailed themselves, as the standard asks, whichever links
+// lead to the cache or to the photo.
 bool ThumbnailCache::serves(const QByteArray& photo, const FileStamp& stamp) const
 {
-    return m_root.size() > 1 && stamp.valid() && !photo.isEmpty() && !photo.startsWith(m_root + '/');
+    if (m_root.size() <= 1 || !stamp.valid() || photo.isEmpty() || photo.startsWith(m_root + '/'))
+        return false;
+    return !LocalPath::resolvedName(photo).startsWith(m_resolvedRoot + '/');
 }
 
 QImage ThumbnailCache::read(const QByteArray& folder, const QByteArray& photo, const FileStamp& stamp,

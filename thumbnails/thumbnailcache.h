@@ -44,6 +44,7 @@ private:
                 QSize* photoSize = nullptr) const;
 
     QByteArray m_root;
+    QByteArray m_resolvedRoot; // links resolved, to know the cache's own files by any name
     QByteArray m_large;
     QByteArray m_failures;
 };

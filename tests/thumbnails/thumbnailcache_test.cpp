@@ -378,6 +378,33 @@ TEST_F(ThumbnailCacheTest, FailureMarksHoldWhileThePhotoIsUnchanged)
     EXPECT_TRUE(cache().load(m_photo, kStamp).isNull());
 }
 
+// A cache reached through a link ($XDG_CACHE_HOME a symbolic link) still knows its own entries
+// when its folder is opened through its real path, and the other way round.
+TEST_F(ThumbnailCacheTest, EntriesOfTheCacheAreNeverThumbnailedWhateverLinksLeadThere)
+{
+    const QString real = m_dir.path() + "/real";
+    const QString link = m_dir.path() + "/link";
+    ASSERT_TRUE(QDir().mkpath(real + "/thumbnails/large") && QDir().mkpath(m_dir.path() + "/photos"));
+    ASSERT_EQ(::symlink(LocalPath::encode(real).constData(), LocalPath::encode(link).constData()), 0);
+    const struct {
+        QString root;
+        QString photo;
+        bool served;
+    } cases[] = {
+        {link + "/thumbnails", real + "/thumbnails/large/0123.png", false},
+        {real + "/thumbnails", link + "/thumbnails/large/0123.png", false},
+        {link + "/thumbnails", link + "/./thumbnails/fail/x/0123.png", false},
+        {link + "/thumbnails", m_dir.path() + "/photos/strand.jpg", true},
+        {real + "/thumbnails", link + "/photo beside the cache.jpg", true},
+    };
+    for (const auto& c : cases) {
+        const ThumbnailCache cache(c.root);
+        EXPECT_EQ(cache.store(c.photo, kStamp, gradient(256, 192), QSize(400, 300)), c.served)
+            << c.root.toStdString() << " " << c.photo.toStdString();
+        EXPECT_EQ(cache.storeFailure(c.photo, kStamp), c.served) << c.photo.toStdString();
+    }
+}
+
 TEST(ThumbnailCacheRoot, FollowsXdgCacheHomeOnlyWhenItIsAbsolute)
 {
     const QByteArray home = "/home/someone";
