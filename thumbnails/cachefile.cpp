@@ -3,7 +3,13 @@
 
 #include "platform/files/replacingfile.h"
 
+#include <QSet>
+
 #include <cerrno>
+#include <charconv>
+#include <csignal>
+#include <mutex>
+#include <string_view>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,6 +39,34 @@ bool readFully(int fd, char* out, qint64 size, qint64* got)
 std::string temporaryPrefix(const QByteArray& name)
 {
     return (name + ".strevio-" + QByteArray::number(::getpid()) + '-').toStdString();
+}
+
+// A temporary entry whose writer is gone: `<name>.strevio-<pid>-<digits>.tmp` of a process that
+// no longer runs.
+bool isLeftover(std::string_view name)
+{
+    constexpr std::string_view kTag = ".strevio-";
+    const std::size_t tag = name.rfind(kTag);
+    if (tag == std::string_view::npos || !name.ends_with(ReplacingFile::kTemporaryEnd))
+        return false;
+    std::string_view rest = name.substr(tag + kTag.size());
+    pid_t pid = 0;
+    const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), pid);
+    if (error != std::errc() || pid <= 0 || end == rest.data() + rest.size() || *end != '-' || pid == ::getpid())
+        return false;
+    return ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+// Each folder is cleared of leftovers once a run, before its first entry is written.
+bool isFirstWriteInto(const QByteArray& folder)
+{
+    static std::mutex mutex;
+    static QSet<QByteArray> cleared;
+    std::lock_guard lock(mutex);
+    if (cleared.contains(folder))
+        return false;
+    cleared.insert(folder);
+    return true;
 }
 
 bool openFolder(ReplacingFile& file, const QByteArray& folder)
@@ -77,11 +111,23 @@ bool makeFolders(const QByteArray& folder)
     }
 }
 
+bool isPrivateFolder(const QByteArray& folder)
+{
+    struct stat st {};
+    if (::stat(folder.constData(), &st) != 0)
+        return errno == ENOENT;
+    return S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
 bool replace(const QByteArray& folder, const QByteArray& name, const QByteArray& data)
 {
     ReplacingFile file;
+    if (!openFolder(file, folder))
+        return false;
+    if (isFirstWriteInto(folder))
+        file.removeStaleTemporaries(isLeftover);
     // No fsync: a cut-short entry left by a crash reads as damaged and is made again.
-    return openFolder(file, folder) && file.create(temporaryPrefix(name), ReplacingFile::Permissions::OwnerOnly)
+    return file.create(temporaryPrefix(name), ReplacingFile::Permissions::OwnerOnly)
         && file.writeAt(0, data.constData(), std::size_t(data.size()))
         && file.commit((folder + '/' + name).toStdString(), false);
 }

@@ -6,6 +6,10 @@
 #include "platform/paths/localpath.h"
 
 #include <QCryptographicHash>
+#include <QLoggingCategory>
+#include <QSet>
+
+#include <mutex>
 
 #include <cstdlib>
 #include <pwd.h>
@@ -51,6 +55,22 @@ QByteArray entryName(const QByteArray& uri)
     return QCryptographicHash::hash(uri, QCryptographicHash::Md5).toHex() + ".png";
 }
 
+Q_LOGGING_CATEGORY(lcCache, "strevio.cache", QtWarningMsg)
+
+// Once a run for each folder.
+void warnOnce(const QByteArray& folder)
+{
+    static std::mutex mutex;
+    static QSet<QByteArray> told;
+    std::lock_guard lock(mutex);
+    if (told.contains(folder))
+        return;
+    told.insert(folder);
+    qCWarning(lcCache).noquote() << QStringLiteral("%1: not used as a thumbnail cache: it belongs to another user "
+                                                   "or others may write in it")
+                                        .arg(LocalPath::display(LocalPath::decode(folder)));
+}
+
 QByteArray homeFolder()
 {
     const QByteArray home = qgetenv("HOME");
@@ -71,6 +91,13 @@ ThumbnailCache::ThumbnailCache(const QString& rootFolder)
     , m_large(m_root + "/large")
     , m_failures(m_root + "/fail/strevio-" STREVIO_VERSION)
 {
+    const QByteArray folders[] = {m_root, m_large, m_root + "/fail", m_failures};
+    for (const QByteArray& folder : folders)
+        if (m_root.size() > 1 && !CacheFile::isPrivateFolder(folder)) {
+            m_private = false;
+            warnOnce(folder);
+            break;
+        }
 }
 
 QString ThumbnailCache::defaultRoot()
@@ -133,7 +160,7 @@ bool ThumbnailCache::storeFailure(const QString& photoPath, const FileStamp& sta
 // lead to the cache or to the photo.
 bool ThumbnailCache::serves(const QByteArray& photo, const FileStamp& stamp) const
 {
-    if (m_root.size() <= 1 || !stamp.valid() || photo.isEmpty() || photo.startsWith(m_root + '/'))
+    if (!m_private || m_root.size() <= 1 || !stamp.valid() || photo.isEmpty() || photo.startsWith(m_root + '/'))
         return false;
     return !LocalPath::resolvedName(photo).startsWith(m_resolvedRoot + '/');
 }

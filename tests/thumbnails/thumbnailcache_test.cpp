@@ -16,10 +16,12 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -403,6 +405,74 @@ TEST_F(ThumbnailCacheTest, EntriesOfTheCacheAreNeverThumbnailedWhateverLinksLead
             << c.root.toStdString() << " " << c.photo.toStdString();
         EXPECT_EQ(cache.storeFailure(c.photo, kStamp), c.served) << c.photo.toStdString();
     }
+}
+
+// Entries could be planted in a folder that someone else owns or may write: such a cache is not
+// used, whichever of its folders it is.
+TEST_F(ThumbnailCacheTest, FoldersThatOthersOwnOrMayWriteAreNotUsed)
+{
+    const struct {
+        const char* folder; // made first, then given the mode
+        mode_t mode;
+        bool otherOwner;
+        bool used;
+    } cases[] = {
+        {"", 0700, false, true},
+        {"", 0755, false, true},
+        {"", 0770, false, false},
+        {"", 0707, false, false},
+        {"/large", 0775, false, false},
+        {"/fail/strevio-" STREVIO_VERSION, 0722, false, false},
+        {"/large", 0700, true, false},
+    };
+    int run = 0;
+    for (const auto& c : cases) {
+        const QString root = m_dir.path() + "/case" + QString::number(++run) + "/thumbnails";
+        const QByteArray folder = LocalPath::encode(root + c.folder);
+        ASSERT_TRUE(QDir().mkpath(root + c.folder));
+        ASSERT_EQ(::chmod(folder.constData(), c.mode), 0);
+        if (c.otherOwner && ::chown(folder.constData(), 65534, 65534) != 0) {
+            std::printf("not checked: a folder of another user (chown: %s)\n", std::strerror(errno));
+            continue;
+        }
+        const QString photo = m_dir.path() + "/photos/case" + QString::number(run) + ".jpg";
+        const ThumbnailCache cache(root);
+        EXPECT_EQ(cache.store(photo, kStamp, gradient(256, 192), QSize(400, 300)), c.used) << c.folder << " " << c.mode;
+        EXPECT_EQ(cache.storeFailure(photo, kStamp), c.used) << c.folder << " " << c.mode;
+    }
+}
+
+// A run killed while it wrote leaves its temporary entry; the next run removes it once its writer
+// is gone, and nothing else.
+TEST_F(ThumbnailCacheTest, TemporaryEntriesOfRunsThatAreGoneAreRemoved)
+{
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+        ::_exit(0);
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    const QByteArray gone = QByteArray::number(child), alive = QByteArray::number(::getppid());
+    const struct {
+        QByteArray name;
+        bool kept;
+    } files[] = {
+        {"a.png.strevio-" + gone + "-0123456789abcdef.tmp", false},
+        {"b.png.strevio-" + gone + "-1f2e.tmp", false}, // of an earlier version
+        {"c.png.strevio-" + alive + "-0123456789abcdef.tmp", true},
+        {"d.png.strevio-" + gone + "-0123456789abcdef.png", true},
+        {"e.png.strevio-x" + gone + "-0123456789abcdef.tmp", true},
+        {"f.png.other-" + gone + "-0123456789abcdef.tmp", true},
+    };
+    const QString large = root() + "/large";
+    ASSERT_TRUE(QDir().mkpath(large));
+    for (const auto& f : files) {
+        QFile file(large + '/' + QString::fromLatin1(f.name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    ASSERT_TRUE(cache().store(m_photo, kStamp, gradient(256, 192), QSize(400, 300)));
+    const QStringList left = filesIn(large);
+    for (const auto& f : files)
+        EXPECT_EQ(left.contains(QString::fromLatin1(f.name)), f.kept) << f.name.constData();
 }
 
 TEST(ThumbnailCacheRoot, FollowsXdgCacheHomeOnlyWhenItIsAbsolute)
