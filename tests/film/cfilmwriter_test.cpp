@@ -4,10 +4,10 @@
 #include "film/cdibimage.h"
 #include "film/cfilmwriter.h"
 #include "platform/paths/localpath.h"
+#include "tests/app/childprogram.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -32,13 +32,12 @@ void WriteText(const QString& path, const QByteArray& bytes)
 // ffprobe's answer for one stream entry, e.g. "codec_tag_string"; empty when there is none.
 QString Probe(const QString& path, const QString& entries)
 {
-    QProcess process;
-    process.start(QStringLiteral("ffprobe"), {"-v", "error", "-count_packets", "-show_entries", entries, "-of",
-                                               "default=noprint_wrappers=1:nokey=1", path});
-    process.waitForFinished(60000);
-    if (process.exitCode() != 0)
+    ChildProgram probe;
+    if (!probe.Start(QStringLiteral("ffprobe"), {"-v", "error", "-count_packets", "-show_entries", entries, "-of",
+                                                 "default=noprint_wrappers=1:nokey=1", path})
+        || !probe.WaitForFinished(60000) || probe.Crashed() || probe.ExitCode() != 0)
         return QStringLiteral("<error>");
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    return QString::fromUtf8(probe.StandardOutput()).trimmed();
 }
 
 class FilmWriterTest : public ::testing::Test {

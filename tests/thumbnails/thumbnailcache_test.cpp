@@ -5,11 +5,11 @@
 
 #include "thumbnails/thumbnailcache.h"
 #include "platform/paths/localpath.h"
+#include "tests/app/childprogram.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 
@@ -21,7 +21,6 @@
 #include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -446,12 +445,10 @@ TEST_F(ThumbnailCacheTest, FoldersThatOthersOwnOrMayWriteAreNotUsed)
 // is gone, and nothing else.
 TEST_F(ThumbnailCacheTest, TemporaryEntriesOfRunsThatAreGoneAreRemoved)
 {
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0)
-        ::_exit(0);
-    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
-    const QByteArray gone = QByteArray::number(child), alive = QByteArray::number(::getppid());
+    ChildProgram ended;
+    ASSERT_TRUE(ended.Start("/bin/true", {})) << ended.Error().toStdString();
+    ASSERT_TRUE(ended.WaitForFinished(60000));
+    const QByteArray gone = QByteArray::number(ended.Pid()), alive = QByteArray::number(::getppid());
     const struct {
         QByteArray name;
         bool kept;
@@ -498,13 +495,12 @@ TEST_F(ThumbnailCacheTest, EntriesAreSharedWithGnome)
     ASSERT_EQ(::rename((m_dir.path() + "/p.jpg").toUtf8().constData(), photoBytes.constData()), 0);
     const auto removePhoto = qScopeGuard([&] { ::unlink(photoBytes.constData()); });  // QTemporaryDir cannot name it
     const auto gnome = [&](const char* command) {
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("XDG_CACHE_HOME", m_dir.path());
-        process.setProcessEnvironment(environment);
-        process.start("/usr/bin/python3", {GNOME_THUMBNAILS, command, photoBytes.toHex()});
-        process.waitForFinished(60000);
-        return process.exitCode() == 77 ? QByteArray("skip") : process.readAllStandardOutput();
+        ChildProgram factory;
+        if (!factory.Start("/usr/bin/env", {"XDG_CACHE_HOME=" + m_dir.path(), "/usr/bin/python3", GNOME_THUMBNAILS,
+                                            command, QString::fromLatin1(photoBytes.toHex())})
+            || !factory.WaitForFinished(60000))
+            return QByteArray("<did not run>");
+        return factory.ExitCode() == 77 ? QByteArray("skip") : factory.StandardOutput();
     };
     if (gnome("save") == "skip")
         GTEST_SKIP() << "GNOME's thumbnail factory is not installed (python3-gi, gir1.2-gnomedesktop-3.0)";
