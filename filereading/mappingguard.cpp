@@ -12,14 +12,22 @@
 
 namespace MappingGuard {
 
+// A slot's range changes under a sequence count, odd while it changes: the handler takes a range
+// only when the count was even and the same before and after it read both ends, so it never
+// pairs the begin of one watch with the end of another.
 struct Slot {
+    std::atomic<std::uint64_t> sequence{0};
     std::atomic<std::uintptr_t> begin{0}; // 0 while the slot watches nothing
     std::atomic<std::uintptr_t> end{0};
     std::atomic<bool> cut{false};
+    std::atomic<std::uintptr_t> firstCut{0}; // the lowest page mapped to zeros, while cut
     std::atomic<bool> taken{false};
 };
 
 namespace {
+
+// Read in a signal handler: each must be lock-free.
+static_assert(std::atomic<std::uint64_t>::is_always_lock_free && std::atomic<std::uintptr_t>::is_always_lock_free);
 
 constexpr int kSlotsPerBlock = 64;
 
@@ -52,19 +60,43 @@ void passOn(int signal, siginfo_t* info, void* context)
         raise(signal);
 }
 
+// The slot's range as one watch set it; false while it is being changed.
+bool readRange(const Slot& slot, std::uintptr_t* begin, std::uintptr_t* end)
+{
+    const std::uint64_t before = slot.sequence.load(std::memory_order_acquire);
+    if (before & 1)
+        return false;
+    *begin = slot.begin.load(std::memory_order_acquire);
+    *end = slot.end.load(std::memory_order_acquire);
+    std::atomic_thread_fence(std::memory_order_acquire);
+    return slot.sequence.load(std::memory_order_relaxed) == before;
+}
+
+void setRange(Slot& slot, std::uintptr_t begin, std::uintptr_t end)
+{
+    slot.sequence.fetch_add(1, std::memory_order_acq_rel);
+    slot.begin.store(begin, std::memory_order_release);
+    slot.end.store(end, std::memory_order_release);
+    slot.sequence.fetch_add(1, std::memory_order_acq_rel);
+}
+
 // Maps zero pages from the faulting page to the end of the watched range it lies in.
 bool patch(std::uintptr_t address)
 {
     for (Block* block = &g_firstBlock; block; block = block->next.load(std::memory_order_acquire)) {
         for (Slot& slot : block->slots) {
-            const std::uintptr_t begin = slot.begin.load(std::memory_order_acquire);
-            const std::uintptr_t end = slot.end.load(std::memory_order_acquire);
-            if (begin == 0 || address < begin || address >= end)
+            std::uintptr_t begin = 0, end = 0;
+            if (!readRange(slot, &begin, &end) || begin == 0 || address < begin || address >= end)
                 continue;
             const std::uintptr_t page = address & ~(g_pageSize - 1);
             if (::mmap(reinterpret_cast<void*>(page), end - page, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1,
                        0) == MAP_FAILED)
                 return false;
+            std::uintptr_t lowest = slot.firstCut.load(std::memory_order_relaxed);
+            while ((lowest == 0 || page < lowest)
+                   && !slot.firstCut.compare_exchange_weak(lowest, page, std::memory_order_relaxed))
+            {
+            }
             slot.cut.store(true, std::memory_order_release);
             return true;
         }
@@ -124,17 +156,17 @@ Watch::Watch(void* base, std::size_t length)
     if (!m_slot)
         return;
     const auto begin = reinterpret_cast<std::uintptr_t>(base);
+    m_base = begin;
     m_slot->cut.store(false, std::memory_order_relaxed);
-    m_slot->end.store(begin + ((length + g_pageSize - 1) & ~(g_pageSize - 1)), std::memory_order_release);
-    m_slot->begin.store(begin, std::memory_order_release);
+    m_slot->firstCut.store(0, std::memory_order_relaxed);
+    setRange(*m_slot, begin, begin + ((length + g_pageSize - 1) & ~(g_pageSize - 1)));
 }
 
 Watch::~Watch()
 {
     if (!m_slot)
         return;
-    m_slot->begin.store(0, std::memory_order_release);
-    m_slot->end.store(0, std::memory_order_release);
+    setRange(*m_slot, 0, 0);
     m_slot->taken.store(false, std::memory_order_release);
 }
 
@@ -146,6 +178,13 @@ bool Watch::isWatching() const
 bool Watch::wasCut() const
 {
     return m_slot && m_slot->cut.load(std::memory_order_acquire);
+}
+
+std::size_t Watch::firstCutOffset() const
+{
+    if (!wasCut())
+        return 0;
+    return std::size_t(m_slot->firstCut.load(std::memory_order_relaxed) - m_base);
 }
 
 } // namespace MappingGuard

@@ -6,6 +6,7 @@
 // range is marked as cut. Faults elsewhere go to the handler that was there before.
 
 #include <cstddef>
+#include <cstdint>
 
 namespace MappingGuard {
 
@@ -24,9 +25,13 @@ public:
     bool isWatching() const;
     // True once a read of the range found the file shorter than the mapping.
     bool wasCut() const;
+    // Where the zeros begin, counted from the range's start: the first page a read of the range
+    // found past the file's end; 0 while the range was not cut.
+    std::size_t firstCutOffset() const;
 
 private:
     Slot* m_slot = nullptr;
+    std::uintptr_t m_base = 0;
 };
 
 } // namespace MappingGuard

@@ -3,7 +3,20 @@
 
 #include "platform/paths/localpath.h"
 
+#include <QLoggingCategory>
+
 #include <cstring>
+
+namespace {
+Q_LOGGING_CATEGORY(lcFilm, "strevio.film", QtWarningMsg)
+
+void logFailure(const QString& path, const char* what, HRESULT result)
+{
+    qCWarning(lcFilm).noquote() << QStringLiteral("%1: %2 (AVI error 0x%3)")
+                                       .arg(LocalPath::display(path), QLatin1String(what))
+                                       .arg(quint32(result), 8, 16, QLatin1Char('0'));
+}
+} // namespace
 
 namespace {
 constexpr DWORD kVideo1Handler = MakeFourCC('M', 'S', 'V', 'C');
@@ -24,10 +37,12 @@ bool CFilmWriter::Open(QString path, std::int32_t framesPerSecond)
     const QByteArray nativePath = LocalPath::encode(path);
     m_LastResult = AVIFileOpenA(&m_File, nativePath.constData(), OF_WRITE | OF_CREATE, nullptr);
     if (m_LastResult != AVIERR_OK) {
+        logFailure(path, "the film cannot be created", m_LastResult);
         m_File = nullptr;
         AVIFileExit();
         return false;
     }
+    m_Path = path;
     m_FrameRate = framesPerSecond;
     m_FrameCount = 0;
     m_bFrameFailed = false;
@@ -108,7 +123,9 @@ HRESULT CFilmWriter::Close(bool keep)
         m_File = nullptr;
     }
     AVIFileExit();
-    if (result != AVIERR_OK)
+    if (result != AVIERR_OK) {
+        logFailure(m_Path, "the film was not written; an earlier file of its name is kept", result);
         m_LastResult = result;
+    }
     return result;
 }

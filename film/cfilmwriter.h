@@ -39,4 +39,5 @@ private:
     void ReleaseStreams();
 
     bool m_bFrameFailed = false;
+    QString m_Path; // of the film being written, for the log
 };

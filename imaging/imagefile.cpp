@@ -61,53 +61,77 @@ ImageFile::Format ImageFile::recognise(const QByteArray& data, const QString& su
     return Format::Other;
 }
 
-GpStatus ImageFile::open(const QString& path, std::shared_ptr<ImageSource>* source)
+GpStatus ImageFile::open(const QString& path, std::shared_ptr<ImageSource>* source, DecodeFault* fault)
 {
+    DecodeFault ignored;
+    if (!fault)
+        fault = &ignored;
+    *fault = DecodeFault();
     if (path.isEmpty())
         return InvalidParameter;
     std::unique_ptr<MappedFile> file;
-    const GpStatus status = MappedFile::open(LocalPath::encode(path), kMaxFileBytes, &file);
-    if (status != Ok)
+    GpStatus status = MappedFile::open(LocalPath::encode(path), kMaxFileBytes, &file, fault);
+    std::unique_ptr<ImageSource> decoder;
+    if (status == Ok) {
+        const QByteArray& data = file->bytes();
+        decoder = decoderFor(data, recognise(data, suffixOf(path)), fault);
+        if (!decoder && fault->isNone())
+            *fault = DecodeFault(DecodeFault::Kind::NotAPicture);
+        else if (decoder && pixelCount(decoder->size()) > kMaxPicturePixels)
+            *fault = DecodeFault(DecodeFault::Kind::TooLarge, QStringLiteral("more pixels than are decoded at once"));
+        if (!fault->isNone()) {
+            // A read error while the decoders looked at the header is graver than what they made of it.
+            fault->add(file->readFault());
+            status = OutOfMemory;
+        }
+    }
+    if (status != Ok) {
+        FileSource::logFault(path, *fault);
         return status;
-    const QByteArray& data = file->bytes();
-    std::unique_ptr<ImageSource> decoder = decoderFor(data, recognise(data, suffixOf(path)));
-    if (!decoder || pixelCount(decoder->size()) > kMaxPicturePixels)
-        return OutOfMemory;
-    *source = std::make_shared<FileSource>(std::move(file), std::move(decoder));
+    }
+    *source = std::make_shared<FileSource>(path, std::move(file), std::move(decoder));
     return Ok;
 }
 
-std::unique_ptr<ImageSource> ImageFile::decoderFor(const QByteArray& data, Format format)
+std::unique_ptr<ImageSource> ImageFile::decoderFor(const QByteArray& data, Format format, DecodeFault* fault)
 {
+    // Why the decoder of the format refused the file: told when Qt's plugins cannot read it either.
+    DecodeFault own;
     switch (format) {
     case Format::Jpeg:
-        if (auto jpeg = JpegSource::open(data))
+        if (auto jpeg = JpegSource::open(data, &own))
             return jpeg;
         // Qt's plugin reads JPEG with the same libjpeg, after searching the whole file for the
         // header libjpeg gave up on; it only helps with the colours libjpeg cannot convert.
-        if (!JpegSource::hasReadableHeader(data))
+        if (!JpegSource::hasReadableHeader(data)) {
+            *fault = own.isNone() ? DecodeFault(DecodeFault::Kind::Damaged) : own;
             return nullptr;
+        }
         break;
     case Format::Png:
-        if (auto png = PngSource::open(data))
+        if (auto png = PngSource::open(data, &own))
             return png;
         break;
     case Format::Wmf:
     case Format::Emf:
-        return metafileDecoder(data, format);
+        return metafileDecoder(data, format, fault);
     case Format::Other:
         break;
     }
-    return QtImageSource::open(data);
+    std::unique_ptr<ImageSource> other = QtImageSource::open(data, fault);
+    if (!other && !own.isNone())
+        *fault = own;
+    return other;
 }
 
-std::unique_ptr<ImageSource> ImageFile::metafileDecoder(const QByteArray& data, Format format)
+std::unique_ptr<ImageSource> ImageFile::metafileDecoder(const QByteArray& data, Format format, DecodeFault* fault)
 {
 #ifdef STREVIO_HAVE_METAFILE
-    return MetafileSource::open(data, format == Format::Wmf ? MetafileKind::Wmf : MetafileKind::Emf);
+    return MetafileSource::open(data, format == Format::Wmf ? MetafileKind::Wmf : MetafileKind::Emf, fault);
 #else
     Q_UNUSED(data);
     Q_UNUSED(format);
+    *fault = DecodeFault(DecodeFault::Kind::NotAPicture, QStringLiteral("metafiles are not decoded in this build"));
     return nullptr;
 #endif
 }

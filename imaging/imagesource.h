@@ -2,8 +2,10 @@
 #pragma once
 // A picture that can be decoded on demand: whole at a reduced scale, or a region at full scale.
 // Sizes and regions are those of the upright picture (EXIF orientation applied). Decoded images
-// are Format_ARGB32_Premultiplied or Format_RGB32; a null image means the decoder failed.
+// are Format_ARGB32_Premultiplied or Format_RGB32; a null image means the decoder failed, and
+// fault() says why (or why a picture is only part of the photo).
 
+#include "imaging/decodefault.h"
 #include "platform/gdi/gdi.h"
 
 #include <QImage>
@@ -42,4 +44,22 @@ public:
         Q_UNUSED(rows);
         return false;
     }
+
+    // Why the decodes so far gave no picture or only part of one; Kind::None when they all went
+    // well.
+    virtual DecodeFault fault() const { return m_fault; }
+
+protected:
+    void noteFault(const DecodeFault& fault) { m_fault.add(fault); }
+    // The region of a picture already in memory; a copy that finds no memory says so.
+    QImage regionOf(const QImage& whole, const QRect& region)
+    {
+        QImage part = whole.copy(region);
+        if (part.isNull())
+            noteFault(DecodeFault::Kind::NoResources);
+        return part;
+    }
+
+private:
+    DecodeFault m_fault;
 };

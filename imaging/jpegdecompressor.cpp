@@ -4,6 +4,7 @@
 #include "imaging/pixelbudget.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include <jerror.h>
 
@@ -52,17 +53,48 @@ JpegDecompressor::~JpegDecompressor()
     jpeg_destroy_decompress(&m_info);
 }
 
-void JpegDecompressor::onError(j_common_ptr info)
+void JpegDecompressor::giveUp(j_common_ptr info, const char* why)
 {
-    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->recovery, 1);
+    auto* error = reinterpret_cast<ErrorManager*>(info->err);
+    std::strncpy(error->failure, why, sizeof error->failure - 1);
+    std::longjmp(error->recovery, 1);
 }
 
-// Warnings about damaged data are passed over, as every viewer does; running out of data is
-// noted (libjpeg then feeds an end-of-image marker and fills the rest with empty blocks).
+void JpegDecompressor::onError(j_common_ptr info)
+{
+    auto* error = reinterpret_cast<ErrorManager*>(info->err);
+    // Its own limit on memory (max_memory_to_use) says "backing store", a failed malloc this.
+    error->outOfMemory = info->err->msg_code == JERR_OUT_OF_MEMORY;
+    info->err->format_message(info, error->failure);
+    std::longjmp(error->recovery, 1);
+}
+
+// Warnings about damaged data are passed over, as every viewer does, the first one kept for the
+// log; running out of data is noted (libjpeg then feeds an end-of-image marker and fills the
+// rest with empty blocks).
 void JpegDecompressor::onMessage(j_common_ptr info, int level)
 {
-    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF)
-        reinterpret_cast<ErrorManager*>(info->err)->endedEarly = true;
+    if (level >= 0)
+        return;
+    auto* error = reinterpret_cast<ErrorManager*>(info->err);
+    if (info->err->msg_code == JWRN_JPEG_EOF)
+        error->endedEarly = true;
+    if (!error->warning[0])
+        info->err->format_message(info, error->warning);
+}
+
+DecodeFault JpegDecompressor::fault() const
+{
+    const QString failure = QString::fromLocal8Bit(m_error.failure);
+    if (m_error.outOfMemory)
+        return DecodeFault(DecodeFault::Kind::NoResources, failure);
+    if (m_error.endedEarly)
+        return DecodeFault(DecodeFault::Kind::CutShort, QString::fromLocal8Bit(m_error.warning));
+    if (m_failed)
+        return DecodeFault(DecodeFault::Kind::Damaged, failure);
+    if (m_error.warning[0])
+        return DecodeFault(DecodeFault::Kind::Damaged, QString::fromLocal8Bit(m_error.warning));
+    return DecodeFault();
 }
 
 bool JpegDecompressor::readHeader()
@@ -89,7 +121,7 @@ boolean JpegDecompressor::fillInputBuffer(j_decompress_ptr info)
 {
     auto* self = static_cast<JpegDecompressor*>(info->client_data);
     if (self->m_headerWindowed)
-        onError(reinterpret_cast<j_common_ptr>(info));
+        giveUp(reinterpret_cast<j_common_ptr>(info), "no picture data within the first 16 MiB");
     WARNMS(info, JWRN_JPEG_EOF);
     info->src->next_input_byte = kEndOfImage;
     info->src->bytes_in_buffer = sizeof kEndOfImage;

@@ -7,7 +7,10 @@
 // the decompressor failed instead of ending the process. A file that ends early still gives all
 // its rows, as every viewer shows such a file: those decoded before the end, and after them what
 // libjpeg makes of the missing data (blocks without coefficients, mid-grey). One that ends inside
-// a table or scan header fails, with endedEarly() set.
+// a table or scan header fails, with endedEarly() set. libjpeg's own words on a failure, or on
+// the first damage it passed over, are kept for fault().
+
+#include "imaging/decodefault.h"
 
 #include <QByteArray>
 
@@ -32,6 +35,8 @@ public:
     bool hasPictureData() const;
     // True once libjpeg ran out of data before the end of the picture.
     bool endedEarly() const { return m_error.endedEarly; }
+    // What went wrong so far: a failure, the end of the data, or damage libjpeg passed over.
+    DecodeFault fault() const;
     // A file in several scans (progressive ones) is decoded through a buffer of the DCT
     // coefficients of the whole picture, whatever the size asked for; false when that buffer would
     // pass the budget (two bytes a pixel of kImagePixelBudget, the least a picture of that size
@@ -55,9 +60,13 @@ private:
         jpeg_error_mgr base;
         std::jmp_buf recovery;
         bool endedEarly;
+        bool outOfMemory;
+        char failure[JMSG_LENGTH_MAX];
+        char warning[JMSG_LENGTH_MAX];
     };
     bool startFromDcScans();
     bool hasAllDcCoefficients() const;
+    [[noreturn]] static void giveUp(j_common_ptr info, const char* why);
     static void onError(j_common_ptr info);
     static void onMessage(j_common_ptr info, int level);
     static void initSource(j_decompress_ptr info);

@@ -59,15 +59,23 @@ qsizetype lastMarker(const QByteArray& data)
 // them between its scans), though the scans before them are whole: such a file is decoded again,
 // up to the marker that begins the segment it ends in.
 template <typename Decode>
-QImage decodeWholeSegments(const QByteArray& data, Decode decode)
+QImage decodeWholeSegments(const QByteArray& data, Decode decode, DecodeFault* fault)
 {
-    bool endedEarly = false;
-    const QImage image = decode(data, &endedEarly);
-    if (!image.isNull() || !endedEarly)
+    const QImage image = decode(data, fault);
+    if (!image.isNull() || fault->kind() != DecodeFault::Kind::CutShort)
         return image;
     const qsizetype end = lastMarker(data);
-    return end > 0 ? decode(QByteArray::fromRawData(data.constData(), end), &endedEarly) : image;
+    return end > 0 ? decode(QByteArray::fromRawData(data.constData(), end), fault) : image;
 }
+
+DecodeFault noMemoryFor(const QImage& image, const QSize& size)
+{
+    return image.isNull() ? DecodeFault(DecodeFault::Kind::NoResources,
+                                        QStringLiteral("no memory for %1 x %2 pixels").arg(size.width()).arg(size.height()))
+                          : DecodeFault();
+}
+
+const DecodeFault kOverBudget(DecodeFault::Kind::TooLarge, QStringLiteral("more pixels than are decoded at once"));
 
 } // namespace
 
@@ -78,10 +86,16 @@ JpegSource::JpegSource(QByteArray data, QSize rawSize, ExifOrientation orientati
 {
 }
 
-std::unique_ptr<JpegSource> JpegSource::open(const QByteArray& data)
+std::unique_ptr<JpegSource> JpegSource::open(const QByteArray& data, DecodeFault* fault)
 {
     JpegDecompressor jpeg(data);
-    if (!jpeg.readHeader() || jpeg.isCmyk() || !jpeg.coefficientsFitBudget())
+    if (!jpeg.readHeader()) {
+        *fault = jpeg.fault();
+        return nullptr;
+    }
+    if (!jpeg.coefficientsFitBudget())
+        *fault = DecodeFault(DecodeFault::Kind::TooLarge, QStringLiteral("its scans need more memory than is allowed"));
+    if (jpeg.isCmyk() || !fault->isNone())
         return nullptr;
     return std::unique_ptr<JpegSource>(
         new JpegSource(data, QSize(jpeg.width(), jpeg.height()), ExifOrientation::fromJpeg(data)));
@@ -112,21 +126,24 @@ QImage JpegSource::decodeReduced(const QSize& atLeast)
 {
     const int denominator = reductionFor(m_orientation.raw(atLeast));
     if (!denominator)
-        return QImage();
-    const QImage image = decodeWholeSegments(m_data, [denominator](const QByteArray& data, bool* endedEarly) {
-        return decodeScaled(data, denominator, endedEarly);
-    });
-    return image.isNull() ? image : m_orientation.apply(image);
+        return noted(QImage(), kOverBudget);
+    DecodeFault fault;
+    const QImage image = decodeWholeSegments(
+        m_data, [denominator](const QByteArray& data, DecodeFault* fault) { return decodeScaled(data, denominator, fault); },
+        &fault);
+    return noted(image.isNull() ? image : m_orientation.apply(image), fault);
 }
 
-QImage JpegSource::decodeScaled(const QByteArray& data, int denominator, bool* endedEarly)
+QImage JpegSource::decodeScaled(const QByteArray& data, int denominator, DecodeFault* fault)
 {
     JpegDecompressor jpeg(data);
     const bool started = startDecoding(jpeg, denominator);
-    QImage image = started ? QImage(jpeg.outputWidth(), jpeg.outputHeight(), QImage::Format_RGB32) : QImage();
+    const QSize size(jpeg.outputWidth(), jpeg.outputHeight());
+    QImage image = started ? QImage(size, QImage::Format_RGB32) : QImage();
+    *fault = started ? noMemoryFor(image, size) : DecodeFault();
     if (!image.isNull() && !readInto(jpeg, image))
         image = QImage();
-    *endedEarly = jpeg.endedEarly();
+    fault->add(jpeg.fault());
     return image;
 }
 
@@ -134,14 +151,24 @@ QImage JpegSource::decodeRegion(const QRect& region)
 {
     const QRect raw = m_orientation.toRaw(region, m_rawSize);
     if (!fitsPixelBudget(raw.size()))
-        return QImage();
-    const QImage image = decodeWholeSegments(m_data, [this, raw](const QByteArray& data, bool* endedEarly) {
-        JpegDecompressor jpeg(data);
-        QImage rows = decodeRaw(jpeg, raw);
-        *endedEarly = jpeg.endedEarly();
-        return rows;
-    });
-    return image.isNull() ? image : m_orientation.apply(image);
+        return noted(QImage(), kOverBudget);
+    DecodeFault fault;
+    const QImage image = decodeWholeSegments(
+        m_data,
+        [this, raw](const QByteArray& data, DecodeFault* fault) {
+            JpegDecompressor jpeg(data);
+            QImage rows = decodeRaw(jpeg, raw, fault);
+            fault->add(jpeg.fault());
+            return rows;
+        },
+        &fault);
+    return noted(image.isNull() ? image : m_orientation.apply(image), fault);
+}
+
+QImage JpegSource::noted(QImage image, const DecodeFault& fault)
+{
+    noteFault(image.isNull() && fault.isNone() ? DecodeFault(DecodeFault::Kind::Damaged) : fault);
+    return image;
 }
 
 // Upright photos whose region starts at the left edge (a film frame's top-left corner) are cut
@@ -153,18 +180,24 @@ bool JpegSource::decodesInto(const QRect& region) const
 
 bool JpegSource::decodeRegionInto(const QRect& region, const GdiPixelRows& rows)
 {
-    if (!decodesInto(region) || !fitsPixelBudget(region.size()))
+    if (!decodesInto(region))
         return false;
+    if (!fitsPixelBudget(region.size())) {
+        noteFault(kOverBudget);
+        return false;
+    }
     // A file that ends inside a table is decoded again up to it, as decodeWholeSegments does.
-    bool endedEarly = false;
-    if (decodeCornerInto(m_data, region, rows, &endedEarly))
-        return true;
-    const qsizetype end = endedEarly ? lastMarker(m_data) : 0;
-    return end > 0 && decodeCornerInto(QByteArray::fromRawData(m_data.constData(), end), region, rows, &endedEarly);
+    DecodeFault fault;
+    bool decoded = decodeCornerInto(m_data, region, rows, &fault);
+    const qsizetype end = !decoded && fault.kind() == DecodeFault::Kind::CutShort ? lastMarker(m_data) : 0;
+    if (end > 0)
+        decoded = decodeCornerInto(QByteArray::fromRawData(m_data.constData(), end), region, rows, &fault);
+    noteFault(!decoded && fault.isNone() ? DecodeFault(DecodeFault::Kind::Damaged) : fault);
+    return decoded;
 }
 
 bool JpegSource::decodeCornerInto(const QByteArray& data, const QRect& region, const GdiPixelRows& rows,
-                                  bool* endedEarly) const
+                                  DecodeFault* fault) const
 {
     JpegDecompressor jpeg(data);
     bool decoded = startDecoding(jpeg, 1, rows.bitsPerPixel / 8);
@@ -172,11 +205,11 @@ bool JpegSource::decodeCornerInto(const QByteArray& data, const QRect& region, c
     if (decoded && width < m_rawSize.width())
         decoded = jpeg.cropColumns(&left, &width) && left == region.left() && width == region.width();
     decoded = decoded && jpeg.skipRows(region.top()) && readInto(jpeg, rows, region.height());
-    *endedEarly = jpeg.endedEarly();
+    *fault = jpeg.fault();
     return decoded;
 }
 
-QImage JpegSource::decodeRaw(JpegDecompressor& jpeg, const QRect& rawRegion) const
+QImage JpegSource::decodeRaw(JpegDecompressor& jpeg, const QRect& rawRegion, DecodeFault* fault) const
 {
     if (!startDecoding(jpeg, 1))
         return QImage();
@@ -184,9 +217,12 @@ QImage JpegSource::decodeRaw(JpegDecompressor& jpeg, const QRect& rawRegion) con
     if (rawRegion.width() < m_rawSize.width() && !jpeg.cropColumns(&left, &width))
         return QImage();
     QImage rows(width, rawRegion.height(), QImage::Format_RGB32);
+    *fault = noMemoryFor(rows, QSize(width, rawRegion.height()));
     if (rows.isNull() || !jpeg.skipRows(rawRegion.top()) || !readInto(jpeg, rows))
         return QImage();
     if (left == rawRegion.left() && width == rawRegion.width())
         return rows;
-    return rows.copy(rawRegion.left() - left, 0, rawRegion.width(), rawRegion.height());
+    QImage region = rows.copy(rawRegion.left() - left, 0, rawRegion.width(), rawRegion.height());
+    *fault = noMemoryFor(region, rawRegion.size());
+    return region;
 }

@@ -14,8 +14,9 @@ class JpegDecompressor;
 
 class JpegSource : public ImageSource {
 public:
-    // Null when the header cannot be read or the colours need a converter libjpeg lacks (CMYK).
-    static std::unique_ptr<JpegSource> open(const QByteArray& data);
+    // Null when the header cannot be read or the colours need a converter libjpeg lacks (CMYK);
+    // `fault` then says why, unless it was the colours.
+    static std::unique_ptr<JpegSource> open(const QByteArray& data, DecodeFault* fault);
     // False when libjpeg cannot read the header at all (then no JPEG decoder can).
     static bool hasReadableHeader(const QByteArray& data);
 
@@ -28,10 +29,11 @@ public:
 private:
     JpegSource(QByteArray data, QSize rawSize, ExifOrientation orientation);
     int reductionFor(const QSize& rawAtLeast) const;
-    static QImage decodeScaled(const QByteArray& data, int denominator, bool* endedEarly);
-    QImage decodeRaw(JpegDecompressor& jpeg, const QRect& rawRegion) const;
+    static QImage decodeScaled(const QByteArray& data, int denominator, DecodeFault* fault);
+    QImage decodeRaw(JpegDecompressor& jpeg, const QRect& rawRegion, DecodeFault* fault) const;
     bool decodeCornerInto(const QByteArray& data, const QRect& region, const GdiPixelRows& rows,
-                          bool* endedEarly) const;
+                          DecodeFault* fault) const;
+    QImage noted(QImage image, const DecodeFault& fault);
 
     QByteArray m_data;
     QSize m_rawSize;

@@ -10,11 +10,17 @@ MetafileSource::MetafileSource(QByteArray data, MetafileKind kind, QSize size)
 {
 }
 
-std::unique_ptr<MetafileSource> MetafileSource::open(const QByteArray& data, MetafileKind kind)
+std::unique_ptr<MetafileSource> MetafileSource::open(const QByteArray& data, MetafileKind kind, DecodeFault* fault)
 {
     QSize size;
-    if (!MetafileDecoder::readSize(data, kind, &size) || !fitsPixelBudget(size))
+    if (!MetafileDecoder::readSize(data, kind, &size)) {
+        *fault = DecodeFault(DecodeFault::Kind::Damaged, QStringLiteral("no size can be read from its header"));
         return nullptr;
+    }
+    if (!fitsPixelBudget(size)) {
+        *fault = DecodeFault(DecodeFault::Kind::TooLarge, QStringLiteral("more pixels than are decoded at once"));
+        return nullptr;
+    }
     return std::unique_ptr<MetafileSource>(new MetafileSource(data, kind, size));
 }
 
@@ -23,7 +29,9 @@ const QImage& MetafileSource::image()
     if (m_image.isNull() && !m_failed) {
         m_image = MetafileDecoder::render(m_data, m_kind, m_size);
         m_failed = m_image.isNull();
-        if (!m_failed)
+        if (m_failed)
+            noteFault(DecodeFault(DecodeFault::Kind::Damaged, QStringLiteral("its records cannot be rendered")));
+        else
             m_image.convertTo(QImage::Format_ARGB32_Premultiplied);
     }
     return m_image;
@@ -37,5 +45,5 @@ QImage MetafileSource::decodeReduced(const QSize&)
 QImage MetafileSource::decodeRegion(const QRect& region)
 {
     const QImage& whole = image();
-    return whole.isNull() ? whole : whole.copy(region);
+    return whole.isNull() ? whole : regionOf(whole, region);
 }

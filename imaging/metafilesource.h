@@ -12,8 +12,9 @@
 
 class MetafileSource : public ImageSource {
 public:
-    // Null when the data is no metafile of that kind, or it would be over the pixel budget.
-    static std::unique_ptr<MetafileSource> open(const QByteArray& data, MetafileKind kind);
+    // Null when the data is no metafile of that kind, or it would be over the pixel budget;
+    // `fault` then says which.
+    static std::unique_ptr<MetafileSource> open(const QByteArray& data, MetafileKind kind, DecodeFault* fault);
 
     QSize size() const override { return m_size; }
     QImage decodeReduced(const QSize& atLeast) override;

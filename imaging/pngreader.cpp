@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "imaging/pngreader.h"
 
+#include <cstdlib>
 #include <cstring>
 
 // Each operation plants its own recovery point; nothing with a destructor lives between it and
@@ -20,11 +21,13 @@ constexpr png_uint_32 kMaxSide = 0x7FFFFFFF;
 
 PngReader::PngReader(QByteArray data) : m_data(std::move(data))
 {
-    m_png = png_create_read_struct(PNG_LIBPNG_VER_STRING, this, onError, onWarning);
+    m_png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, this, onError, onWarning, this, allocate, release);
     if (m_png)
         m_info = png_create_info_struct(m_png);
-    if (!m_info)
+    if (!m_info) {
+        m_outOfMemory = true;
         return;
+    }
     png_set_read_fn(m_png, this, readData);
     png_set_user_limits(m_png, kMaxSide, kMaxSide);
 }
@@ -38,13 +41,17 @@ PngReader::~PngReader()
 void PngReader::readData(png_structp png, png_bytep out, png_size_t length)
 {
     auto* reader = static_cast<PngReader*>(png_get_io_ptr(png));
-    if (png_size_t(reader->m_data.size()) - reader->m_cursor < length)
-        png_error(png, "truncated");
+    if (png_size_t(reader->m_data.size()) - reader->m_cursor < length) {
+        reader->m_endedEarly = true;
+        png_error(png, "the file ends before the picture does");
+    }
     if (reader->m_cursor == reader->m_nextChunk && length >= 8) {
         // libpng allocates a text chunk's whole claimed length before it reads it: a few bytes
         // claiming 2 GB must not get that far.
-        if (reader->claimsMoreThanTheFile())
-            png_error(png, "chunk longer than the file");
+        if (reader->claimsMoreThanTheFile()) {
+            reader->m_endedEarly = true;
+            png_error(png, "a chunk runs past the end of the file");
+        }
         reader->m_nextChunk += 12 + png_get_uint_32(reinterpret_cast<png_const_bytep>(reader->m_data.constData()) + reader->m_cursor);
     }
     std::memcpy(out, reader->m_data.constData() + reader->m_cursor, length);
@@ -60,12 +67,38 @@ bool PngReader::claimsMoreThanTheFile() const
     return claimed > left && std::memcmp(header + 4, "IDAT", 4) != 0;
 }
 
-void PngReader::onError(png_structp png, png_const_charp)
+void PngReader::onError(png_structp png, png_const_charp message)
 {
+    auto* reader = static_cast<PngReader*>(png_get_error_ptr(png));
+    std::strncpy(reader->m_failure, message, sizeof reader->m_failure - 1);
     png_longjmp(png, 1);
 }
 
 void PngReader::onWarning(png_structp, png_const_charp) {}
+
+// libpng's own allocations, so that a failed one tells a want of memory from damage.
+png_voidp PngReader::allocate(png_structp png, png_alloc_size_t bytes)
+{
+    void* memory = std::malloc(bytes);
+    if (!memory)
+        static_cast<PngReader*>(png_get_mem_ptr(png))->m_outOfMemory = true;
+    return memory;
+}
+
+void PngReader::release(png_structp, png_voidp memory)
+{
+    std::free(memory);
+}
+
+DecodeFault PngReader::fault() const
+{
+    const QString words = QString::fromLocal8Bit(m_failure);
+    if (m_outOfMemory)
+        return DecodeFault(DecodeFault::Kind::NoResources, words);
+    if (m_endedEarly)
+        return DecodeFault(DecodeFault::Kind::CutShort, words);
+    return m_failed ? DecodeFault(DecodeFault::Kind::Damaged, words) : DecodeFault();
+}
 
 void PngReader::limitAncillaryChunks(png_uint_32 count, png_alloc_size_t bytes)
 {

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // libpng's reader over bytes in memory, row by row, with its errors turned into return values
-// (each operation plants its own recovery point). Rows come out as 8-bit B, G, R, A, not
-// premultiplied, whatever the file's colour type and depth; or as B, G, R for a picture
-// without transparency, when asked.
+// (each operation plants its own recovery point) and kept for fault(). Rows come out as 8-bit
+// B, G, R, A, not premultiplied, whatever the file's colour type and depth; or as B, G, R for a
+// picture without transparency, when asked.
+
+#include "imaging/decodefault.h"
 
 #include <QByteArray>
 #include <QList>
@@ -37,10 +39,15 @@ public:
     // The text chunks read so far (tEXt, zTXt, iTXt; iTXt text in UTF-8), as key and text.
     QList<QPair<QByteArray, QByteArray>> texts() const;
 
+    // Why an operation failed: the end of the data, a want of memory, or damage in libpng's words.
+    DecodeFault fault() const;
+
 private:
     static void readData(png_structp png, png_bytep out, png_size_t length);
     static void onError(png_structp png, png_const_charp message);
     static void onWarning(png_structp png, png_const_charp message);
+    static png_voidp allocate(png_structp png, png_alloc_size_t bytes);
+    static void release(png_structp png, png_voidp memory);
 
     // Whether a chunk header read at `m_cursor` claims more data than the file holds.
     bool claimsMoreThanTheFile() const;
@@ -55,4 +62,7 @@ private:
     bool m_interlaced = false;
     bool m_hasAlpha = false;
     bool m_failed = false;
+    bool m_endedEarly = false;
+    bool m_outOfMemory = false;
+    char m_failure[128] = {};
 };

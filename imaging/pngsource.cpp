@@ -36,10 +36,14 @@ PngSource::PngSource(QByteArray data, QSize size, bool opaque)
 {
 }
 
-std::unique_ptr<PngSource> PngSource::open(const QByteArray& data)
+std::unique_ptr<PngSource> PngSource::open(const QByteArray& data, DecodeFault* fault)
 {
     PngReader png(data);
-    if (!png.readHeader() || png.isInterlaced())
+    if (!png.readHeader()) {
+        *fault = png.fault();
+        return nullptr;
+    }
+    if (png.isInterlaced())
         return nullptr;
     return std::unique_ptr<PngSource>(new PngSource(data, QSize(png.width(), png.height()), !png.hasAlpha()));
 }
@@ -66,18 +70,29 @@ QImage PngSource::decodeReduced(const QSize& atLeast)
     if (factor == 1)
         return decodeRegion(QRect(QPoint(0, 0), m_size));
     PngReader png(m_data);
-    if (!png.readHeader() || !png.startRows())
+    if (!png.readHeader() || !png.startRows()) {
+        noteFailure(png);
         return QImage();
+    }
     BoxShrinker shrinker(m_size.width(), m_size.height(), factor, !png.hasAlpha());
-    if (shrinker.isNull() || !fitsPixelBudget(shrinker.result().size()))
+    if (shrinker.isNull()) {
+        noteFailure(DecodeFault::Kind::NoResources);
         return QImage();
+    }
+    if (!fitsPixelBudget(shrinker.result().size())) {
+        noteFailure(DecodeFault::Kind::TooLarge);
+        return QImage();
+    }
     std::vector<unsigned char> row(std::size_t(m_size.width()) * 4);
     bool cut = false;
     for (int y = 0; y < m_size.height(); ++y) {
         if (!cut && !png.readRow(row.data())) {
-            if (y == 0)
+            if (y == 0) {
+                noteFailure(png);
                 return QImage();
+            }
             cut = true;
+            noteFault(png.fault());
             clearRow(row.data(), m_size.width(), png.hasAlpha());
         }
         shrinker.addRow(row.data());
@@ -87,12 +102,20 @@ QImage PngSource::decodeReduced(const QSize& atLeast)
 
 QImage PngSource::decodeRegion(const QRect& region)
 {
-    if (!fitsPixelBudget(region.size()))
+    if (!fitsPixelBudget(region.size())) {
+        noteFailure(DecodeFault::Kind::TooLarge);
         return QImage();
+    }
     PngReader png(m_data);
     QImage image(region.size(), QImage::Format_ARGB32);
-    if (image.isNull() || !png.readHeader() || !png.startRows())
+    if (image.isNull()) {
+        noteFailure(DecodeFault::Kind::NoResources);
         return QImage();
+    }
+    if (!png.readHeader() || !png.startRows()) {
+        noteFailure(png);
+        return QImage();
+    }
     image.fill(png.hasAlpha() ? Qt::transparent : Qt::black);
     const bool wholeRows = region.width() == m_size.width();
     std::vector<unsigned char> row(std::size_t(m_size.width()) * 4);
@@ -100,8 +123,11 @@ QImage PngSource::decodeRegion(const QRect& region)
         const bool wanted = y >= region.top();
         unsigned char* target = wanted && wholeRows ? image.scanLine(y - region.top()) : row.data();
         if (!png.readRow(target)) {
-            if (y == 0)
+            if (y == 0) {
+                noteFailure(png);
                 return QImage();
+            }
+            noteFault(png.fault());
             if (wanted && wholeRows)
                 clearRow(target, m_size.width(), png.hasAlpha());
             break;
@@ -126,11 +152,13 @@ bool PngSource::decodesInto(const QRect&) const
 bool PngSource::decodeRegionInto(const QRect& region, const GdiPixelRows& rows)
 {
     const int bytesPerPixel = rows.bitsPerPixel / 8;
-    if (!m_opaque || !fitsPixelBudget(region.size()))
+    if (!m_opaque)
         return false;
+    if (!fitsPixelBudget(region.size()))
+        return noteFailure(DecodeFault::Kind::TooLarge);
     PngReader png(m_data);
     if (!png.readHeader() || !png.startRows(bytesPerPixel))
-        return false;
+        return noteFailure(png);
     const bool wholeRows = region.width() == m_size.width();
     std::vector<unsigned char> row(std::size_t(m_size.width()) * std::size_t(bytesPerPixel));
     for (int y = 0; y <= region.bottom(); ++y) {
@@ -139,7 +167,8 @@ bool PngSource::decodeRegionInto(const QRect& region, const GdiPixelRows& rows)
         if (!png.readRow(out)) {
             // As decodeRegion: a file cut short gives the rows before the cut, the rest black.
             if (y == 0)
-                return false;
+                return noteFailure(png);
+            noteFault(png.fault());
             for (int rest = std::max(y, region.top()); rest <= region.bottom(); ++rest)
                 blackRow(rows.row(rest - region.top()), region.width(), bytesPerPixel);
             return true;
@@ -149,4 +178,17 @@ bool PngSource::decodeRegionInto(const QRect& region, const GdiPixelRows& rows)
                         std::size_t(region.width()) * std::size_t(bytesPerPixel));
     }
     return true;
+}
+
+bool PngSource::noteFailure(const PngReader& png)
+{
+    const DecodeFault fault = png.fault();
+    noteFault(fault.isNone() ? DecodeFault(DecodeFault::Kind::Damaged) : fault);
+    return false;
+}
+
+bool PngSource::noteFailure(DecodeFault::Kind kind)
+{
+    noteFault(kind);
+    return false;
 }

@@ -12,10 +12,12 @@
 
 #include <memory>
 
+class PngReader;
+
 class PngSource : public ImageSource {
 public:
-    // Null when the header cannot be read or the file is interlaced.
-    static std::unique_ptr<PngSource> open(const QByteArray& data);
+    // Null when the header cannot be read (`fault` then says why) or the file is interlaced.
+    static std::unique_ptr<PngSource> open(const QByteArray& data, DecodeFault* fault);
 
     QSize size() const override { return m_size; }
     QImage decodeReduced(const QSize& atLeast) override;
@@ -26,6 +28,9 @@ public:
 private:
     PngSource(QByteArray data, QSize size, bool opaque);
     int reductionFor(const QSize& atLeast) const;
+    // Notes why a decode gave nothing; false, what such a decode returns.
+    bool noteFailure(const PngReader& png);
+    bool noteFailure(DecodeFault::Kind kind);
 
     QByteArray m_data;
     QSize m_size;

@@ -76,28 +76,38 @@ QImage QtImageSource::largestIcon(QImageReader& reader)
     return largest;
 }
 
-std::unique_ptr<QtImageSource> QtImageSource::open(const QByteArray& data)
+std::unique_ptr<QtImageSource> QtImageSource::open(const QByteArray& data, DecodeFault* fault)
 {
-    if (TiffSizeCheck::isTiff(data) && !TiffSizeCheck::fitsBudget(data))
+    if (TiffSizeCheck::isTiff(data) && !TiffSizeCheck::fitsBudget(data)) {
+        *fault = DecodeFault(DecodeFault::Kind::TooLarge, QStringLiteral("more pixels than are decoded at once"));
         return nullptr;
+    }
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
     const QByteArray format = QImageReader::imageFormat(&buffer);
-    if (!isPhotoFormat(format))
+    if (!isPhotoFormat(format)) {
+        *fault = DecodeFault(DecodeFault::Kind::NotAPicture, format.isEmpty() ? QString() : QStringLiteral("a %1 file").arg(QString::fromLatin1(format)));
         return nullptr;
+    }
     QImageReader reader(&buffer, format);
     prepare(reader);
-    if (!reader.canRead())
+    if (!reader.canRead()) {
+        *fault = DecodeFault(DecodeFault::Kind::Damaged, reader.errorString());
         return nullptr;
+    }
     const bool icon = isIconFile(data);
     const QSize stored = icon ? QSize() : storedSize(reader, data);
     std::unique_ptr<QtImageSource> source(new QtImageSource(data, format, uprightSize(reader, stored)));
     if (icon)
-        source->keep(largestIcon(reader));
+        source->keep(largestIcon(reader), reader);
     else if (!stored.isValid())
         source->image(); // a plugin that cannot tell the size without decoding
-    return fitsPixelBudget(source->m_size) ? std::move(source) : nullptr;
+    if (!source->m_size.isValid())
+        *fault = source->fault();
+    else if (!fitsPixelBudget(source->m_size))
+        *fault = DecodeFault(DecodeFault::Kind::TooLarge, QStringLiteral("more pixels than are decoded at once"));
+    return fault->isNone() ? std::move(source) : nullptr;
 }
 
 const QImage& QtImageSource::image()
@@ -112,18 +122,24 @@ const QImage& QtImageSource::image()
     QImage decoded;
     if (!reader.read(&decoded))
         decoded = QImage();
-    keep(decoded);
+    keep(decoded, reader);
     return m_image;
 }
 
-void QtImageSource::keep(const QImage& decoded)
+void QtImageSource::keep(const QImage& decoded, const QImageReader& reader)
 {
     if (decoded.isNull()) {
         m_failed = true;
+        noteFault(DecodeFault(DecodeFault::Kind::Damaged, reader.errorString()));
         return;
     }
     m_image = decoded.hasAlphaChannel() ? decoded.convertToFormat(QImage::Format_ARGB32_Premultiplied)
                                         : decoded.convertToFormat(QImage::Format_RGB32);
+    if (m_image.isNull()) {
+        m_failed = true;
+        noteFault(DecodeFault::Kind::NoResources);
+        return;
+    }
     // The size once reported stays; a picture that decodes to another size is cut or padded.
     if (!m_size.isValid())
         m_size = m_image.size();
@@ -137,5 +153,5 @@ QImage QtImageSource::decodeReduced(const QSize&)
 QImage QtImageSource::decodeRegion(const QRect& region)
 {
     const QImage& whole = image();
-    return whole.isNull() ? whole : whole.copy(region);
+    return whole.isNull() ? whole : regionOf(whole, region);
 }

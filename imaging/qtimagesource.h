@@ -17,8 +17,8 @@ class QImageReader;
 class QtImageSource : public ImageSource {
 public:
     // Null when no plugin of the photo formats reads the data, or the picture is over the pixel
-    // budget.
-    static std::unique_ptr<QtImageSource> open(const QByteArray& data);
+    // budget; `fault` then says which.
+    static std::unique_ptr<QtImageSource> open(const QByteArray& data, DecodeFault* fault);
 
     QSize size() const override { return m_size; }
     QImage decodeReduced(const QSize& atLeast) override;
@@ -33,7 +33,7 @@ private:
     static bool isIconFile(const QByteArray& data);
     static QImage largestIcon(QImageReader& reader);
     const QImage& image();
-    void keep(const QImage& decoded);
+    void keep(const QImage& decoded, const QImageReader& reader);
 
     QByteArray m_data;
     QByteArray m_format;

@@ -10,5 +10,5 @@ QImage StillSource::decodeReduced(const QSize&)
 
 QImage StillSource::decodeRegion(const QRect& region)
 {
-    return m_image.copy(region);
+    return regionOf(m_image, region);
 }

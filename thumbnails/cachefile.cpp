@@ -1,9 +1,15 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "thumbnails/cachefile.h"
 
-#include <QRandomGenerator>
+#include "platform/files/replacingfile.h"
+
+#include <QSet>
 
 #include <cerrno>
+#include <charconv>
+#include <csignal>
+#include <mutex>
+#include <string_view>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,8 +17,6 @@
 namespace CacheFile {
 
 namespace {
-
-constexpr int kTemporaryNameTries = 8;
 
 bool readFully(int fd, char* out, qint64 size, qint64* got)
 {
@@ -30,32 +34,46 @@ bool readFully(int fd, char* out, qint64 size, qint64* got)
     return true;
 }
 
-bool writeFully(int fd, const QByteArray& data)
+// The standard's temporary name: the program and the process, beside the target, ending in
+// something other than .png so that no reader takes a partial file for an entry.
+std::string temporaryPrefix(const QByteArray& name)
 {
-    qsizetype done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.constData() + done, std::size_t(data.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
+    return (name + ".strevio-" + QByteArray::number(::getpid()) + '-').toStdString();
+}
+
+// A temporary entry whose writer is gone: `<name>.strevio-<pid>-<digits>.tmp` of a process that
+// no longer runs.
+bool isLeftover(std::string_view name)
+{
+    constexpr std::string_view kTag = ".strevio-";
+    const std::size_t tag = name.rfind(kTag);
+    if (tag == std::string_view::npos || !name.ends_with(ReplacingFile::kTemporaryEnd))
+        return false;
+    std::string_view rest = name.substr(tag + kTag.size());
+    pid_t pid = 0;
+    const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), pid);
+    if (error != std::errc() || pid <= 0 || end == rest.data() + rest.size() || *end != '-' || pid == ::getpid())
+        return false;
+    return ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+// Each folder is cleared of leftovers once a run, before its first entry is written.
+bool isFirstWriteInto(const QByteArray& folder)
+{
+    static std::mutex mutex;
+    static QSet<QByteArray> cleared;
+    std::lock_guard lock(mutex);
+    if (cleared.contains(folder))
+        return false;
+    cleared.insert(folder);
     return true;
 }
 
-// The standard's temporary name: the program, the process and a random part, beside the target,
-// ending in something other than .png so that no reader takes a partial file for an entry.
-int createTemporary(const QByteArray& folder, const QByteArray& name, QByteArray* path)
+bool openFolder(ReplacingFile& file, const QByteArray& folder)
 {
-    for (int i = 0; i < kTemporaryNameTries; ++i) {
-        *path = folder + '/' + name + ".strevio-" + QByteArray::number(::getpid()) + '-'
-              + QByteArray::number(QRandomGenerator::global()->generate(), 16) + ".tmp";
-        const int fd = ::open(path->constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
+    if (file.openFolder(folder.toStdString()))
+        return true;
+    return file.error() == ENOENT && makeFolders(folder) && file.openFolder(folder.toStdString());
 }
 
 } // namespace
@@ -93,21 +111,25 @@ bool makeFolders(const QByteArray& folder)
     }
 }
 
+bool isPrivateFolder(const QByteArray& folder)
+{
+    struct stat st {};
+    if (::stat(folder.constData(), &st) != 0)
+        return errno == ENOENT;
+    return S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
 bool replace(const QByteArray& folder, const QByteArray& name, const QByteArray& data)
 {
-    QByteArray temporary;
-    int fd = createTemporary(folder, name, &temporary);
-    if (fd < 0 && errno == ENOENT && makeFolders(folder))
-        fd = createTemporary(folder, name, &temporary);
-    if (fd < 0)
+    ReplacingFile file;
+    if (!openFolder(file, folder))
         return false;
+    if (isFirstWriteInto(folder))
+        file.removeStaleTemporaries(isLeftover);
     // No fsync: a cut-short entry left by a crash reads as damaged and is made again.
-    bool ok = ::fchmod(fd, 0600) == 0 && writeFully(fd, data);
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temporary.constData(), (folder + '/' + name).constData()) == 0;
-    if (!ok)
-        ::unlink(temporary.constData());
-    return ok;
+    return file.create(temporaryPrefix(name), ReplacingFile::Permissions::OwnerOnly)
+        && file.writeAt(0, data.constData(), std::size_t(data.size()))
+        && file.commit((folder + '/' + name).toStdString(), false);
 }
 
 } // namespace CacheFile

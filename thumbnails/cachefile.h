@@ -13,8 +13,13 @@ namespace CacheFile {
 bool read(const QByteArray& path, qint64 maxBytes, QByteArray* data);
 // Makes `folder` and each missing parent, mode 0700.
 bool makeFolders(const QByteArray& folder);
+// True when `folder` is missing (it is then made 0700) or is a folder of this user that neither
+// group nor others may write: one where nobody else can plant or swap entries.
+bool isPrivateFolder(const QByteArray& folder);
 // Writes `data` to folder/name through a 0600 file under a temporary name in the same folder,
 // renamed over `name` once complete (making missing folders 0700); on failure nothing is left.
+// The first write into a folder removes the temporary files (`<name>.strevio-<pid>-<digits>.tmp`)
+// that runs killed meanwhile left there: those whose process is gone and that nobody holds.
 bool replace(const QByteArray& folder, const QByteArray& name, const QByteArray& data);
 
 } // namespace CacheFile

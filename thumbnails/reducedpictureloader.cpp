@@ -65,13 +65,13 @@ ReducedPictureLoader::Decoded ReducedPictureLoader::decode(const QString& path) 
 {
     ++g_decodes;
     std::shared_ptr<ImageSource> source;
-    const GpStatus status = ImageFile::open(path, &source);
-    if (status != Ok || !source) {
-        // A file that could not be read may be readable later; one that was read is no picture.
-        const bool unreadable = status == InvalidParameter || status == AccessDenied || status == Win32Error;
-        return Decoded{std::make_shared<const ReducedPicture>(), !unreadable};
-    }
-    return Decoded{std::make_shared<const ReducedPicture>(ReducedPicture::fromSource(*source, m_side)), true};
+    DecodeFault fault;
+    if (ImageFile::open(path, &source, &fault) != Ok || !source)
+        return Decoded{std::make_shared<const ReducedPicture>(), fault.isLasting()};
+    auto picture = std::make_shared<const ReducedPicture>(ReducedPicture::fromSource(*source, m_side));
+    // Only what another attempt on the unchanged file would give again is remembered: a photo that
+    // is damaged, cut short or no picture, not one that met a read error or a want of memory.
+    return Decoded{std::move(picture), source->fault().isLasting()};
 }
 
 void ReducedPictureLoader::share(const QString& path, const FileStamp& stamp, const Decoded& decoded) const

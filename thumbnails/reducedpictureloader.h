@@ -2,8 +2,9 @@
 #pragma once
 // Where the photo list's thumbnails come from: each photo's reduced picture is taken from memory
 // when the photo is unchanged since it was made, else from the desktop's thumbnail cache, else
-// decoded (and then shared through the cache). A photo that cannot be decoded is remembered as
-// such, so that it is not decoded again while it is unchanged. The cache is an optimisation and
+// decoded (and then shared through the cache). A photo that is damaged or no picture is
+// remembered as such, so that it is not decoded again while it is unchanged; a decode spoilt by a
+// read error or a want of memory is remembered nowhere and is tried again next time. The cache is an optimisation and
 // untrusted: an entry that is not exactly a thumbnail of the photo as it is now is passed over.
 // Safe to call from several threads at once.
 

@@ -6,6 +6,10 @@
 #include "platform/paths/localpath.h"
 
 #include <QCryptographicHash>
+#include <QLoggingCategory>
+#include <QSet>
+
+#include <mutex>
 
 #include <algorithm>
 #include <cstdlib>
@@ -22,39 +26,9 @@ qint64 maxEntryBytes(int side)
     return std::max<qint64>(2 * 1024 * 1024, qint64(side) * side * 8 + 64 * 1024);
 }
 
-QByteArray currentFolder()
-{
-    char* cwd = ::getcwd(nullptr, 0);
-    const QByteArray folder(cwd ? cwd : "");
-    std::free(cwd);
-    return folder;
-}
-
-// The absolute path without "." and ".." parts or repeated slashes, worked out on the names alone
-// as GLib does, so that the URI matches the one other programs hash.
 QByteArray absolutePath(const QString& path)
 {
-    if (path.isEmpty())
-        return QByteArray();
-    QByteArray bytes = LocalPath::encode(path);
-    if (!bytes.startsWith('/')) {
-        const QByteArray current = currentFolder();
-        if (current.isEmpty())
-            return QByteArray();
-        bytes = current + '/' + bytes;
-    }
-    QList<QByteArray> kept;
-    for (const QByteArray& part : bytes.split('/')) {
-        if (part == "..") {
-            if (!kept.isEmpty())
-                kept.removeLast();
-        } else if (!part.isEmpty() && part != ".") {
-            kept.append(part);
-        }
-    }
-    // POSIX leaves the meaning of exactly two leading slashes open, so they are kept.
-    const bool twoSlashes = bytes.startsWith("//") && !bytes.startsWith("///");
-    return (twoSlashes ? "//" : "/") + kept.join('/');
+    return LocalPath::absoluteName(LocalPath::encode(path));
 }
 
 // Bytes other than these are escaped, as GLib does: RFC 2396's path characters less ';'.
@@ -86,6 +60,22 @@ QByteArray entryName(const QByteArray& uri)
     return QCryptographicHash::hash(uri, QCryptographicHash::Md5).toHex() + ".png";
 }
 
+Q_LOGGING_CATEGORY(lcCache, "strevio.cache", QtWarningMsg)
+
+// Once a run for each folder.
+void warnOnce(const QByteArray& folder)
+{
+    static std::mutex mutex;
+    static QSet<QByteArray> told;
+    std::lock_guard lock(mutex);
+    if (told.contains(folder))
+        return;
+    told.insert(folder);
+    qCWarning(lcCache).noquote() << QStringLiteral("%1: not used as a thumbnail cache: it belongs to another user "
+                                                   "or others may write in it")
+                                        .arg(LocalPath::display(LocalPath::decode(folder)));
+}
+
 QByteArray homeFolder()
 {
     const QByteArray home = qgetenv("HOME");
@@ -102,9 +92,17 @@ QByteArray homeFolder()
 
 ThumbnailCache::ThumbnailCache(const QString& rootFolder)
     : m_root(absolutePath(rootFolder))
+    , m_resolvedRoot(LocalPath::resolvedName(m_root))
     , m_large(m_root + "/large")
     , m_failures(m_root + "/fail/strevio-" STREVIO_VERSION)
 {
+    const QByteArray folders[] = {m_root, m_large, sizeFolder(512), sizeFolder(1024), m_root + "/fail", m_failures};
+    for (const QByteArray& folder : folders)
+        if (m_root.size() > 1 && !CacheFile::isPrivateFolder(folder)) {
+            m_private = false;
+            warnOnce(folder);
+            break;
+        }
 }
 
 QString ThumbnailCache::defaultRoot()
@@ -176,10 +174,13 @@ bool ThumbnailCache::storeFailure(const QString& photoPath, const FileStamp& sta
     return !png.isEmpty() && CacheFile::replace(m_failures, entryName(uri), png);
 }
 
-// Files inside the cache are never thumbnailed themselves, as the standard asks.
+// Files inside the cache are never thumbnailed themselves, as the standard asks, whichever links
+// lead to the cache or to the photo.
 bool ThumbnailCache::serves(const QByteArray& photo, const FileStamp& stamp) const
 {
-    return m_root.size() > 1 && stamp.valid() && !photo.isEmpty() && !photo.startsWith(m_root + '/');
+    if (!m_private || m_root.size() <= 1 || !stamp.valid() || photo.isEmpty() || photo.startsWith(m_root + '/'))
+        return false;
+    return !LocalPath::resolvedName(photo).startsWith(m_resolvedRoot + '/');
 }
 
 QImage ThumbnailCache::read(const QByteArray& folder, const QByteArray& photo, const FileStamp& stamp,

@@ -5,7 +5,9 @@
 // photo's URI, modification time and size, and x-large/ and xx-large/ the same at 512 and 1024; <root>/fail/strevio-<version>/ remembers photos that
 // could not be decoded. Other programs write there too, so each file is untrusted input: anything
 // but a valid entry for the photo in its current state reads as no entry. A cache that cannot be
-// read or written costs the attempt and nothing else; nothing here reports or throws.
+// read or written costs the attempt and nothing else; nothing here throws. A cache whose folders
+// another user owns, or that group or others may write, is not used at all (entries could be
+// planted there), with a warning under strevio.cache.
 
 #include "thumbnails/filestamp.h"
 
@@ -50,6 +52,8 @@ private:
                 QSize* photoSize = nullptr, int side = 256) const;
 
     QByteArray m_root;
+    QByteArray m_resolvedRoot; // links resolved, to know the cache's own files by any name
+    bool m_private = true;     // no folder of it may be written by anyone else
     QByteArray m_large;
     QByteArray m_failures;
 };

@@ -15,16 +15,23 @@ constexpr const char* kSize = "Thumb::Size";
 constexpr const char* kImageWidth = "Thumb::Image::Width";
 constexpr const char* kImageHeight = "Thumb::Image::Height";
 constexpr const char* kSoftware = "Software";
-// The standard's keys tell files apart to the second. Entries this program writes also say which
-// file, and when to the nanosecond, so that a photo replaced within the same second by one of the
-// same size is not shown with the earlier one's thumbnail. Other programs ignore the key.
+// The standard's keys tell files apart to the second. Entries this program writes also carry the
+// nanoseconds of the modification time, so that a photo replaced within the same second by one
+// of the same size is not shown with the earlier one's thumbnail. Which file it is (device and
+// inode) is not asked: a folder copied back with its times (cp -a, rsync -a) or a card mounted
+// again gets new inodes for the same photos. Entries of earlier versions say
+// "<device>:<inode>:<nanoseconds>"; only their last field counts. Other programs ignore the key.
 constexpr const char* kFileState = "X-Strevio::FileState";
 constexpr const char* kKeys[] = {kUri, kMTime, kSize, kImageWidth, kImageHeight, kFileState};
 
 QByteArray fileState(const FileStamp& stamp)
 {
-    return QByteArray::number(stamp.device) + ':' + QByteArray::number(stamp.inode) + ':'
-         + QByteArray::number(stamp.mtimeNanoseconds);
+    return QByteArray::number(stamp.mtimeNanoseconds);
+}
+
+bool sameFileState(const QByteArray& state, const FileStamp& stamp)
+{
+    return state.mid(state.lastIndexOf(':') + 1) == fileState(stamp);
 }
 
 // Entries carry a handful of keys; other programs' extra keys fit well within these.
@@ -126,7 +133,7 @@ bool ThumbnailEntry::describes(const QByteArray& uri, const FileStamp& stamp) co
 {
     if (isNull() || text(kUri) != uri || decimal(text(kMTime)) != stamp.mtimeSeconds)
         return false;
-    if (const auto state = text(kFileState); state && *state != fileState(stamp))
+    if (const auto state = text(kFileState); state && !sameFileState(*state, stamp))
         return false;
     return !text(kSize) || decimal(text(kSize)) == stamp.size;
 }

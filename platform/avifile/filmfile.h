@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
-// The file-writing layer of the AVI file service. A film is written under a hidden temporary
-// name beside its target and renamed over the target only when it is complete, so an earlier
-// film of that name survives any failure. The first failure is latched: later writes are
-// refused with it and commit() reports it. The temporary file is reached through its folder's
-// descriptor, so that it is removed even when the folder was moved away meanwhile.
+// The file-writing layer of the AVI file service. A film is written as a ReplacingFile: under a
+// hidden temporary name beside its target, renamed over the target only when it is complete, so
+// an earlier film of that name survives any failure. The first failure is latched: later writes
+// are refused with it and commit() reports it.
 //
 // The temporary name is `.<film name>.<16 hex digits>.tmp`, with the film name cut short where
-// the whole would be longer than the folder allows. The file is locked (flock) while it is
-// written; a program killed meanwhile leaves it unlocked, and the next film of that name in that
-// folder removes it. A locked one belongs to a film another program is writing and is left alone.
+// the whole would be longer than the folder allows. A program killed meanwhile leaves it
+// unlocked, and the next film of that name in that folder removes it. A locked one belongs to a
+// film another program is writing and is left alone.
 
+#include "platform/files/replacingfile.h"
 #include "platform/wintypes.h"
 
 #include <cstddef>
@@ -36,19 +36,14 @@ public:
     void discard();
 
     HRESULT status() const { return m_status; }
-    bool isOpen() const { return m_fd >= 0; }
-    const std::string& temporaryPath() const { return m_temporaryPath; }
+    bool isOpen() const { return m_file.isOpen(); }
+    const std::string& temporaryPath() const { return m_file.temporaryPath(); }
 
 private:
     HRESULT latch(HRESULT failure);
-    bool closeDescriptor();
-    void closeFolder();
 
-    int m_fd = -1;
-    int m_folderFd = -1;
+    ReplacingFile m_file;
     std::string m_targetPath;
-    std::string m_temporaryPath;
-    std::string m_temporaryName;
     HRESULT m_status = 0;
 };
 

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QList>
 
 #include <algorithm>
 #include <cstdlib>
@@ -143,15 +144,60 @@ QString display(const QString& text)
 
 QString currentFolder()
 {
+    return decode(currentFolderName());
+}
+
+QByteArray currentFolderName()
+{
     const std::unique_ptr<char, decltype(&std::free)> folder(::getcwd(nullptr, 0), &std::free);
-    return folder ? decode(QByteArray(folder.get())) : QString();
+    return folder ? QByteArray(folder.get()) : QByteArray();
+}
+
+QByteArray absoluteName(const QByteArray& name)
+{
+    if (name.isEmpty())
+        return QByteArray();
+    QByteArray bytes = name;
+    if (!bytes.startsWith('/')) {
+        const QByteArray current = currentFolderName();
+        if (current.isEmpty())
+            return QByteArray();
+        bytes = current + '/' + bytes;
+    }
+    QList<QByteArray> kept;
+    for (const QByteArray& part : bytes.split('/')) {
+        if (part == "..") {
+            if (!kept.isEmpty())
+                kept.removeLast();
+        } else if (!part.isEmpty() && part != ".") {
+            kept.append(part);
+        }
+    }
+    // POSIX leaves the meaning of exactly two leading slashes open, so they are kept.
+    const bool twoSlashes = bytes.startsWith("//") && !bytes.startsWith("///");
+    return (twoSlashes ? "//" : "/") + kept.join('/');
 }
 
 QString absolute(const QString& path)
 {
-    if (path.isEmpty() || path.startsWith(QLatin1Char('/')))
-        return QDir::cleanPath(path);
-    return QDir::cleanPath(currentFolder() + QLatin1Char('/') + path);
+    return decode(absoluteName(encode(path)));
+}
+
+QByteArray resolvedName(const QByteArray& name)
+{
+    QByteArray existing = absoluteName(name);
+    QByteArray rest;
+    while (!existing.isEmpty()) {
+        const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(existing.constData(), nullptr), &std::free);
+        if (resolved)
+            return QByteArray(resolved.get()) + rest;
+        const qsizetype slash = existing.lastIndexOf('/');
+        if (slash <= 0)
+            break;
+        rest.prepend(existing.mid(slash));
+        existing.truncate(slash);
+    }
+    return absoluteName(name);
 }
 
 QString fromShown(const QString& shown)

@@ -22,9 +22,15 @@ QString decode(const QByteArray& bytes);
 QString display(const QString& text);
 // True when `path` holds an escaped byte, so that only LocalPath::encode names its file.
 bool hasEscapedBytes(const QString& path);
-// `path` made absolute against the current folder and cleaned of "." and ".." steps, every
-// byte kept (QFileInfo::absoluteFilePath goes through Qt's own encoding for a relative path).
+// `path` made absolute against the current folder, "." and ".." steps and repeated slashes
+// taken away on the names alone (links are not followed), as GLib does, every byte kept; empty
+// for an empty path or when there is no current folder.
 QString absolute(const QString& path);
+// The same for an on-disk name: the path other programs hash for the desktop's thumbnails.
+QByteArray absoluteName(const QByteArray& name);
+// The on-disk name with every link resolved (realpath), so that two names of the same place
+// compare equal; the part that does not exist (yet) is kept as absoluteName() gives it.
+QByteArray resolvedName(const QByteArray& name);
 // The current folder, every byte kept.
 QString currentFolder();
 // The path on disk of an absolute path as Qt's own classes show it (QFileDialog, QFileInfo):
@@ -34,5 +40,6 @@ QString currentFolder();
 // several takes the first in byte order. Empty when a step matches nothing (or a folder step
 // several).
 QString fromShown(const QString& shown);
+QByteArray currentFolderName();
 
 } // namespace LocalPath

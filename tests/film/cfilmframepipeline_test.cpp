@@ -195,3 +195,30 @@ TEST_F(FilmFramePipelineTest, TheHelperThreadEndsWithItsPipelineEvenInTheMiddleO
         EXPECT_EQ(HelperThreads(), 0) << "composing in turn needs no thread";
     }
 }
+
+// A photo whose header reads but whose pixels do not: its frame is black all over, though the
+// canvas held the previous frame's pixels and an opaque PNG is decoded straight onto it.
+TEST_F(FilmFramePipelineTest, APhotoWhosePixelsFailToDecodeGivesABlackFrame)
+{
+    const auto damagedPixels = [this](const QString& name, const QImage& image) {
+        QFile file(m_files.writeImage(name, image, "png"));
+        if (!file.open(QIODevice::ReadWrite))
+            return QString();
+        QByteArray bytes = file.readAll();
+        const qsizetype data = bytes.indexOf("IDAT") + 4;
+        for (qsizetype at = data; at < data + 16 && at < bytes.size(); ++at)
+            bytes[at] = char(0xA5); // no zlib stream starts so
+        file.seek(0);
+        file.write(bytes);
+        return file.fileName();
+    };
+    QImage translucent = Noise(300, 200).convertToFormat(QImage::Format_ARGB32);
+    translucent.setPixel(0, 0, 0x40FFFFFFu);
+    const QStringList photos{damagedPixels(QStringLiteral("opaque.png"), Noise(640, 480)),
+                             damagedPixels(QStringLiteral("translucent.png"), translucent),
+                             m_files.write(QStringLiteral("headless.png"), QByteArray("\x89PNG\r\n\x1A\n", 8))};
+    const QList<QByteArray> frames = FramesInTurn(photos);
+    ASSERT_EQ(frames.size(), photos.size());
+    for (qsizetype i = 0; i < photos.size(); ++i)
+        EXPECT_EQ(frames[i], BlackFrame()) << photos[i].toStdString();
+}

@@ -4,10 +4,10 @@
 #include "film/cdibimage.h"
 #include "film/cfilmwriter.h"
 #include "platform/paths/localpath.h"
+#include "tests/app/childprogram.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -32,13 +32,12 @@ void WriteText(const QString& path, const QByteArray& bytes)
 // ffprobe's answer for one stream entry, e.g. "codec_tag_string"; empty when there is none.
 QString Probe(const QString& path, const QString& entries)
 {
-    QProcess process;
-    process.start(QStringLiteral("ffprobe"), {"-v", "error", "-count_packets", "-show_entries", entries, "-of",
-                                               "default=noprint_wrappers=1:nokey=1", path});
-    process.waitForFinished(60000);
-    if (process.exitCode() != 0)
+    ChildProgram probe;
+    if (!probe.Start(QStringLiteral("ffprobe"), {"-v", "error", "-count_packets", "-show_entries", entries, "-of",
+                                                 "default=noprint_wrappers=1:nokey=1", path})
+        || !probe.WaitForFinished(60000) || probe.Crashed() || probe.ExitCode() != 0)
         return QStringLiteral("<error>");
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    return QString::fromUtf8(probe.StandardOutput()).trimmed();
 }
 
 class FilmWriterTest : public ::testing::Test {
@@ -212,4 +211,49 @@ TEST_F(FilmWriterTest, TheImageHolderDescribesBottomUpCanvasesAndSharesContexts)
     EXPECT_EQ(device.m_Width, 10);
     EXPECT_EQ(device.m_Bits, nullptr);
     EXPECT_EQ(device.m_Pitch, 0);
+}
+
+namespace {
+QStringList g_filmWarnings;
+
+void keepFilmWarning(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (type == QtWarningMsg && qstrcmp(context.category, "strevio.film") == 0)
+        g_filmWarnings.append(text);
+}
+} // namespace
+
+// A film that cannot be made is named in a warning with what went wrong; a good one in none.
+TEST_F(FilmWriterTest, AFilmThatIsNotWrittenIsNamedInAWarning)
+{
+    const struct {
+        const char* film;
+        bool opens;
+        bool failsWrites;
+        const char* said; // empty: no warning
+    } cases[] = {
+        {"good.avi", true, false, ""},
+        {"missing/film.avi", false, false, "missing/film.avi: the film cannot be created"},
+        {"full.avi", true, true, "full.avi: the film was not written"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.film);
+        g_filmWarnings.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(keepFilmWarning);
+        if (m_writer.Open(Path(c.film), 2)) {
+            if (c.failsWrites)
+                avifile::SetWriteFaultHookForTesting([](std::uint64_t, std::uint64_t) { return true; });
+            for (int k = 0; k < 40; ++k)
+                m_writer.AddFrame(m_canvas.m_Bitmap);
+            m_writer.Close();
+            avifile::SetWriteFaultHookForTesting({});
+        }
+        qInstallMessageHandler(previous);
+        if (!*c.said) {
+            EXPECT_TRUE(g_filmWarnings.isEmpty()) << g_filmWarnings.join('\n').toStdString();
+            continue;
+        }
+        ASSERT_EQ(g_filmWarnings.size(), 1) << g_filmWarnings.join('\n').toStdString();
+        EXPECT_TRUE(g_filmWarnings.first().contains(QString::fromUtf8(c.said))) << g_filmWarnings.first().toStdString();
+    }
 }

@@ -4,6 +4,7 @@
 
 #include "tests/imaging/imagingtest.h"
 
+#include "filereading/mappedfile.h"
 #include "platform/paths/localpath.h"
 
 #include <gtest/gtest.h>
@@ -12,11 +13,17 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <atomic>
+#include <csignal>
+#include <memory>
+#include <thread>
 #include <cstdio>
 #include <vector>
 
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -149,4 +156,89 @@ TEST_F(ImagingFileReading, NamesThatAreNotUtf8OpenFromTheirOwnBytes)
     ::unlink(name.constData());
     ASSERT_EQ(bitmap.status, Ok);
     EXPECT_EQ(pixelsOf(bitmap.image()).pixel(7, 5), qRgb(0, 255, 0));
+}
+
+// Mappings made, read and released on several threads at once while another thread cuts their
+// files short: every byte read is the file's own or a zero past its new end, never a fault, and
+// each mapping says whether its file was cut.
+TEST_F(ImagingFileReading, MappingsComeAndGoOnThreadsWhileTheirFilesAreCut)
+{
+    constexpr int kThreads = 4, kRounds = 60, kBytes = 16 * 4096;
+    std::vector<QByteArray> names;
+    for (int t = 0; t < kThreads; ++t)
+        names.push_back(QFile::encodeName(files.path(QStringLiteral("cut%1.bin").arg(t))));
+    std::atomic<bool> done{false};
+    std::atomic<int> wrongBytes{0}, cuts{0};
+    std::thread cutter([&] {
+        // Only ever shorter: a file made longer again would read its own zeros within its end.
+        for (unsigned k = 0; !done.load(); ++k) {
+            struct stat st {};
+            const off_t size = 4096 * (k % 8);
+            if (::stat(names[k % kThreads].constData(), &st) == 0 && st.st_size > size) {
+                [[maybe_unused]] const int cut = ::truncate(names[k % kThreads].constData(), size);
+            }
+        }
+    });
+    std::vector<std::thread> readers;
+    for (int t = 0; t < kThreads; ++t)
+        readers.emplace_back([&, t] {
+            const char mark = char('a' + t);
+            for (int round = 0; round < kRounds; ++round) {
+                QFile file(QFile::decodeName(names[t]));
+                if (!file.open(QIODevice::WriteOnly) || file.write(QByteArray(kBytes, mark)) != kBytes)
+                    continue;
+                file.close();
+                std::unique_ptr<MappedFile> mapped;
+                DecodeFault fault;
+                if (MappedFile::open(names[t], kBytes, &mapped, &fault) != Ok)
+                    continue;
+                const QByteArray& bytes = mapped->bytes();
+                for (int pass = 0; pass < 256; ++pass)
+                    for (qsizetype at = 0; at < bytes.size(); at += 256)
+                        if (bytes[at] != mark && bytes[at] != '\0')
+                            ++wrongBytes;
+                if (mapped->wasCutShort()) {
+                    ++cuts;
+                    if (mapped->readFault().kind() != DecodeFault::Kind::CutShort)
+                        ++wrongBytes;
+                }
+            }
+        });
+    for (std::thread& reader : readers)
+        reader.join();
+    done = true;
+    cutter.join();
+    EXPECT_EQ(wrongBytes.load(), 0);
+    std::printf("%d of %d mappings were cut while read\n", cuts.load(), kThreads * kRounds);
+}
+
+// The guard answers only for the mappings it watches: a file cut short under a mapping nobody
+// watches ends the program with SIGBUS, as it would without the guard.
+TEST_F(ImagingFileReading, ACutUnderAMappingNobodyWatchesStillEndsTheProgram)
+{
+    const QByteArray watched = QFile::encodeName(files.write("watched.bin", QByteArray(8192, 'w')));
+    const QByteArray unwatched = QFile::encodeName(files.write("unwatched.bin", QByteArray(8192, 'u')));
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::unique_ptr<MappedFile> guarded; // installs the guard
+        DecodeFault fault;
+        if (MappedFile::open(watched, 8192, &guarded, &fault) != Ok)
+            ::_exit(3);
+        const int fd = ::open(unwatched.constData(), O_RDONLY);
+        void* bare = ::mmap(nullptr, 8192, PROT_READ, MAP_PRIVATE, fd, 0);
+        if (bare == MAP_FAILED || ::truncate(unwatched.constData(), 0) != 0)
+            ::_exit(4);
+        const volatile char read = static_cast<const char*>(bare)[4096];
+        ::_exit(read == 'u' ? 5 : 6);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+#ifdef STREVIO_SANITIZED
+    // The sanitizers report the fault themselves and exit.
+    EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) >= 3) << status;
+#else
+    ASSERT_TRUE(WIFSIGNALED(status)) << "exit status " << WEXITSTATUS(status);
+    EXPECT_EQ(WTERMSIG(status), SIGBUS);
+#endif
 }

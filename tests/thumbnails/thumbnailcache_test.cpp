@@ -5,17 +5,18 @@
 
 #include "thumbnails/thumbnailcache.h"
 #include "platform/paths/localpath.h"
+#include "tests/app/childprogram.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/mount.h>
@@ -217,15 +218,33 @@ TEST_F(ThumbnailCacheTest, AnEntryForAnotherStateOfThePhotoIsStale)
     EXPECT_TRUE(cache().load(photo, FileStamp::of(photo)).isNull());
     EXPECT_TRUE(cache().load(photo, FileStamp{stamp.size + 1, stamp.mtimeSeconds}).isNull());
 
-    // Within the same second and size, another file or another write is another state too.
+    // Within the same second and size, another write is another state too; the same times and
+    // size in another file (a folder copied back with cp -a, a card mounted again) are not.
     ASSERT_TRUE(cache().store(photo, stamp, gradient(256, 192), QSize(400, 300)));
-    FileStamp replaced = stamp;
-    replaced.inode += 1;
-    EXPECT_TRUE(cache().load(photo, replaced).isNull());
+    FileStamp restored = stamp;
+    restored.inode += 1;
+    restored.device += 1;
     FileStamp rewritten = stamp;
     rewritten.mtimeNanoseconds = (stamp.mtimeNanoseconds + 1) % 1000000000;
-    EXPECT_TRUE(cache().load(photo, rewritten).isNull());
-    EXPECT_FALSE(cache().load(photo, stamp).isNull());
+    const struct {
+        const char* state;
+        FileStamp stamp;
+        bool served;
+    } states[] = {{"same", stamp, true}, {"restored", restored, true}, {"rewritten", rewritten, false}};
+    for (const auto& s : states)
+        EXPECT_EQ(cache().load(photo, s.stamp).isNull(), !s.served) << s.state;
+
+    // Entries of earlier versions name the file too; their nanoseconds still count.
+    FileStamp exact = kStamp;
+    exact.mtimeNanoseconds = 250;
+    const struct {
+        const char* fileState;
+        bool served;
+    } earlier[] = {{"12:34:250", true}, {"250", true}, {"12:34:251", false}, {"251", false}};
+    for (const auto& e : earlier) {
+        plant(m_photo, pngFile(256, 192, validKeys() + tEXt("X-Strevio::FileState", e.fileState)));
+        EXPECT_EQ(cache().load(m_photo, exact).isNull(), !e.served) << e.fileState;
+    }
 
     // Thumb::Size is checked only when present; Thumb::MTime is required.
     plant(m_photo, pngFile(256, 192, validKeys()));
@@ -360,6 +379,100 @@ TEST_F(ThumbnailCacheTest, FailureMarksHoldWhileThePhotoIsUnchanged)
     EXPECT_TRUE(cache().load(m_photo, kStamp).isNull());
 }
 
+// A cache reached through a link ($XDG_CACHE_HOME a symbolic link) still knows its own entries
+// when its folder is opened through its real path, and the other way round.
+TEST_F(ThumbnailCacheTest, EntriesOfTheCacheAreNeverThumbnailedWhateverLinksLeadThere)
+{
+    const QString real = m_dir.path() + "/real";
+    const QString link = m_dir.path() + "/link";
+    ASSERT_TRUE(QDir().mkpath(real + "/thumbnails/large") && QDir().mkpath(m_dir.path() + "/photos"));
+    ASSERT_EQ(::symlink(LocalPath::encode(real).constData(), LocalPath::encode(link).constData()), 0);
+    const struct {
+        QString root;
+        QString photo;
+        bool served;
+    } cases[] = {
+        {link + "/thumbnails", real + "/thumbnails/large/0123.png", false},
+        {real + "/thumbnails", link + "/thumbnails/large/0123.png", false},
+        {link + "/thumbnails", link + "/./thumbnails/fail/x/0123.png", false},
+        {link + "/thumbnails", m_dir.path() + "/photos/strand.jpg", true},
+        {real + "/thumbnails", link + "/photo beside the cache.jpg", true},
+    };
+    for (const auto& c : cases) {
+        const ThumbnailCache cache(c.root);
+        EXPECT_EQ(cache.store(c.photo, kStamp, gradient(256, 192), QSize(400, 300)), c.served)
+            << c.root.toStdString() << " " << c.photo.toStdString();
+        EXPECT_EQ(cache.storeFailure(c.photo, kStamp), c.served) << c.photo.toStdString();
+    }
+}
+
+// Entries could be planted in a folder that someone else owns or may write: such a cache is not
+// used, whichever of its folders it is.
+TEST_F(ThumbnailCacheTest, FoldersThatOthersOwnOrMayWriteAreNotUsed)
+{
+    const struct {
+        const char* folder; // made first, then given the mode
+        mode_t mode;
+        bool otherOwner;
+        bool used;
+    } cases[] = {
+        {"", 0700, false, true},
+        {"", 0755, false, true},
+        {"", 0770, false, false},
+        {"", 0707, false, false},
+        {"/large", 0775, false, false},
+        {"/xx-large", 0777, false, false},
+        {"/fail/strevio-" STREVIO_VERSION, 0722, false, false},
+        {"/large", 0700, true, false},
+    };
+    int run = 0;
+    for (const auto& c : cases) {
+        const QString root = m_dir.path() + "/case" + QString::number(++run) + "/thumbnails";
+        const QByteArray folder = LocalPath::encode(root + c.folder);
+        ASSERT_TRUE(QDir().mkpath(root + c.folder));
+        ASSERT_EQ(::chmod(folder.constData(), c.mode), 0);
+        if (c.otherOwner && ::chown(folder.constData(), 65534, 65534) != 0) {
+            std::printf("not checked: a folder of another user (chown: %s)\n", std::strerror(errno));
+            continue;
+        }
+        const QString photo = m_dir.path() + "/photos/case" + QString::number(run) + ".jpg";
+        const ThumbnailCache cache(root);
+        EXPECT_EQ(cache.store(photo, kStamp, gradient(256, 192), QSize(400, 300)), c.used) << c.folder << " " << c.mode;
+        EXPECT_EQ(cache.storeFailure(photo, kStamp), c.used) << c.folder << " " << c.mode;
+    }
+}
+
+// A run killed while it wrote leaves its temporary entry; the next run removes it once its writer
+// is gone, and nothing else.
+TEST_F(ThumbnailCacheTest, TemporaryEntriesOfRunsThatAreGoneAreRemoved)
+{
+    ChildProgram ended;
+    ASSERT_TRUE(ended.Start("/bin/true", {})) << ended.Error().toStdString();
+    ASSERT_TRUE(ended.WaitForFinished(60000));
+    const QByteArray gone = QByteArray::number(ended.Pid()), alive = QByteArray::number(::getppid());
+    const struct {
+        QByteArray name;
+        bool kept;
+    } files[] = {
+        {"a.png.strevio-" + gone + "-0123456789abcdef.tmp", false},
+        {"b.png.strevio-" + gone + "-1f2e.tmp", false}, // of an earlier version
+        {"c.png.strevio-" + alive + "-0123456789abcdef.tmp", true},
+        {"d.png.strevio-" + gone + "-0123456789abcdef.png", true},
+        {"e.png.strevio-x" + gone + "-0123456789abcdef.tmp", true},
+        {"f.png.other-" + gone + "-0123456789abcdef.tmp", true},
+    };
+    const QString large = root() + "/large";
+    ASSERT_TRUE(QDir().mkpath(large));
+    for (const auto& f : files) {
+        QFile file(large + '/' + QString::fromLatin1(f.name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    ASSERT_TRUE(cache().store(m_photo, kStamp, gradient(256, 192), QSize(400, 300)));
+    const QStringList left = filesIn(large);
+    for (const auto& f : files)
+        EXPECT_EQ(left.contains(QString::fromLatin1(f.name)), f.kept) << f.name.constData();
+}
+
 TEST(ThumbnailCacheRoot, FollowsXdgCacheHomeOnlyWhenItIsAbsolute)
 {
     const QByteArray home = "/home/someone";
@@ -383,13 +496,12 @@ TEST_F(ThumbnailCacheTest, EntriesAreSharedWithGnome)
     ASSERT_EQ(::rename((m_dir.path() + "/p.jpg").toUtf8().constData(), photoBytes.constData()), 0);
     const auto removePhoto = qScopeGuard([&] { ::unlink(photoBytes.constData()); });  // QTemporaryDir cannot name it
     const auto gnome = [&](const char* command, int side) {
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("XDG_CACHE_HOME", m_dir.path());
-        process.setProcessEnvironment(environment);
-        process.start("/usr/bin/python3", {GNOME_THUMBNAILS, command, photoBytes.toHex(), QString::number(side)});
-        process.waitForFinished(60000);
-        return process.exitCode() == 77 ? std::string("skip") : process.readAllStandardOutput().toStdString();
+        ChildProgram factory;
+        if (!factory.Start("/usr/bin/env", {"XDG_CACHE_HOME=" + m_dir.path(), "/usr/bin/python3", GNOME_THUMBNAILS,
+                                            command, QString::fromLatin1(photoBytes.toHex()), QString::number(side)})
+            || !factory.WaitForFinished(60000))
+            return std::string("<did not run>");
+        return factory.ExitCode() == 77 ? std::string("skip") : factory.StandardOutput().toStdString();
     };
     const FileStamp stamp = FileStamp::of(photo);
     for (const auto& [side, folder] : {std::pair{256, "large"}, std::pair{512, "x-large"}, std::pair{1024, "xx-large"}}) {
