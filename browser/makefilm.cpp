@@ -94,8 +94,9 @@ void CListView_Photos::MakeFilm(QString fullPath)
         std::int32_t k = 0;
         for (int i = m_pList->GetNextItem(-1, LVNI_SELECTED); i != -1 && !stopped();) {
             const int next = m_pList->GetNextItem(i, LVNI_SELECTED);
-            const HRESULT stored =
-                g_pFilmWriter->AddFrame(frames.Compose(m_Photos[i], PhotosAhead(*m_pList, m_Photos, next)));
+            // The window answers while the frame is still being composed, too.
+            const HBITMAP composed = frames.Compose(m_Photos[i], PhotosAhead(*m_pList, m_Photos, next), &AfxPumpWorkEvents);
+            const HRESULT stored = g_pFilmWriter->AddFrame(composed);
             if (stored != AVIERR_OK) {
                 result = stored;
                 break;

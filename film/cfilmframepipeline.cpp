@@ -5,7 +5,12 @@
 #include "platform/workers/workerpool.h"
 
 #include <algorithm>
+#include <chrono>
 #include <iterator>
+
+namespace {
+constexpr std::chrono::milliseconds kWaitingStep{10};
+}
 
 CFilmFramePipeline::CFilmFramePipeline(bool composeAhead)
     : m_composeAhead(composeAhead)
@@ -39,7 +44,8 @@ bool CFilmFramePipeline::Create()
     return true;
 }
 
-HBITMAP CFilmFramePipeline::Compose(const QString& photo, const QStringList& upcoming)
+HBITMAP CFilmFramePipeline::Compose(const QString& photo, const QStringList& upcoming,
+                                    const std::function<void()>& whileWaiting)
 {
     if (!m_composeAhead) {
         ComposeFilmFrame(m_canvasDCs[0], photo);
@@ -62,7 +68,13 @@ HBITMAP CFilmFramePipeline::Compose(const QString& photo, const QStringList& upc
         job.state = State::Composed;
         m_changed.notify_all();
     }
-    m_changed.wait(lock, [this] { return m_jobs.front().state == State::Composed; });
+    const auto composed = [this] { return m_jobs.front().state == State::Composed; };
+    while (!m_changed.wait_for(lock, kWaitingStep, composed))
+        if (whileWaiting) {
+            lock.unlock();
+            whileWaiting();
+            lock.lock();
+        }
     const Job taken = m_jobs.front();
     m_jobs.pop_front();
     m_held = taken.canvas;

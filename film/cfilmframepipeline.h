@@ -17,6 +17,7 @@
 #include <array>
 #include <condition_variable>
 #include <exception>
+#include <functional>
 #include <list>
 #include <mutex>
 
@@ -44,7 +45,10 @@ public:
     // The 24-bit canvas holding the frame of `photo`, unchanged until the next call. `upcoming`
     // names the photos the next calls will ask for, in order: the first kAhead of them are
     // composed meanwhile. An exception raised while composing the frame of `photo` is raised here.
-    HBITMAP Compose(const QString& photo, const QStringList& upcoming = {});
+    // While it waits for a helper to finish that frame, `whileWaiting` is called every few
+    // milliseconds (the caller's window answers meanwhile).
+    HBITMAP Compose(const QString& photo, const QStringList& upcoming = {},
+                    const std::function<void()>& whileWaiting = {});
 
 private:
     enum class State { Waiting, Composing, Composed };
