@@ -6,10 +6,12 @@
 #include "app/cstrevioapp.h"
 #include "app/cstreviodoc.h"
 #include "app/globals.h"
+#include "app/terminationsignals.h"
 #include "browser/thumbnailrun.h"
 #include "film/cdia_properties.h"
 #include "film/filmsettings.h"
 #include "framework/afxres.h"
+#include "framework/afxwork.h"
 #include "framework/cmultidoctemplate.h"
 #include "framework/cwaitcursor.h"
 #include "framework/listviewwidget.h"
@@ -126,9 +128,14 @@ void CListView_Photos::RebuildThumbnails()
     g_pFrameTools->ShowProgress(QStringLiteral(" "), nullptr);
     {
         ThumbnailRun thumbnails(m_Photos, m_ThumbWidth, m_ImageList.GetCellSize(), m_ThumbnailMemo, ratio);
-        for (qsizetype k = 0; k < count; ++k)
+        // The window goes on answering between photos; a termination signal ends the rebuild
+        // (and the program) at the next photo.
+        qsizetype k = 0;
+        for (; k < count && !TerminationSignals::requested(); ++k) {
             AddThumbnail(int(k), m_Photos[k], thumbnails);
-        m_ThumbnailMemo = thumbnails.memo(m_ImageList.GetData());
+            AfxPumpWorkEvents();
+        }
+        m_ThumbnailMemo = k == count ? thumbnails.memo(m_ImageList.GetData()) : ThumbnailRun::Memo();
     }
     m_pList->SetRedraw(true);
     AfxEndWaitCursor();

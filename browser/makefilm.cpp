@@ -9,6 +9,7 @@
 #include "film/cfilmwriter.h"
 #include "framework/afxmessagebox.h"
 #include "framework/afxres.h"
+#include "framework/afxwork.h"
 #include "framework/clistctrl.h"
 #include "framework/cframewnd.h"
 #include "framework/cwaitcursor.h"
@@ -86,22 +87,42 @@ void CListView_Photos::MakeFilm(QString fullPath)
             return;
         }
         g_pFrameTools->ShowProgress(QStringLiteral(" Creating a Film:  "), nullptr);
+        // One way out for every stop: Esc, a termination signal, a frame that cannot be stored.
+        // The film is then dropped at once (the earlier one kept), before any further photo is
+        // decoded or encoded.
+        const auto stopped = [] { return TerminationSignals::requested() || AfxWorkStopRequested(); };
         std::int32_t k = 0;
-        for (int i = m_pList->GetNextItem(-1, LVNI_SELECTED); i != -1 && !TerminationSignals::requested();) {
+        for (int i = m_pList->GetNextItem(-1, LVNI_SELECTED); i != -1 && !stopped();) {
             const int next = m_pList->GetNextItem(i, LVNI_SELECTED);
-            g_pFilmWriter->AddFrame(frames.Compose(m_Photos[i], PhotosAhead(*m_pList, m_Photos, next)));
+            // The window answers while the frame is still being composed, too.
+            const HBITMAP composed = frames.Compose(m_Photos[i], PhotosAhead(*m_pList, m_Photos, next), &AfxPumpWorkEvents);
+            const HRESULT stored = g_pFilmWriter->AddFrame(composed);
+            if (stored != AVIERR_OK) {
+                result = stored;
+                break;
+            }
             ++k;
             g_pFrameTools->m_Progress.SendMessage(PBM_SETPOS, std::uintptr_t((100 * qint64(k)) / count), 0);
             g_pFrameTools->m_Progress.RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
             m_Folder = QString::asprintf(" Frame %5d / %5d ", k, count);
             if (CFrameWnd* frame = AfxGetMainWnd())
                 frame->SetMessageText(m_Folder);
+            AfxPumpWorkEvents();
             i = next;
         }
         // The program is ending: the film is dropped (CFilmRun) and the earlier one kept.
         if (TerminationSignals::requested())
             return;
-        result = run.Finish(true);
+        const bool stoppedByEsc = result == AVIERR_OK && AfxWorkStopRequested();
+        const HRESULT finished = run.Finish(result == AVIERR_OK && !stoppedByEsc);
+        if (stoppedByEsc) {
+            m_Folder = QStringLiteral("The Film \"%1\" was stopped; nothing was written.")
+                           .arg(LocalPath::display(fullPath));
+            AfxMessageBox(m_Folder, MB_OK | MB_ICONINFORMATION);
+            return;
+        }
+        if (result == AVIERR_OK)
+            result = finished;
     }
     if (result != AVIERR_OK) {
         m_Folder = QStringLiteral("Can not write the Film file \"%1\".\n\nThe disk may be full or its folder may be gone; "

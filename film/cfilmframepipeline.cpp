@@ -2,14 +2,21 @@
 #include "film/cfilmframepipeline.h"
 
 #include "film/filmframe.h"
+#include "platform/workers/workerpool.h"
 
 #include <algorithm>
+#include <chrono>
 #include <iterator>
-#include <system_error>
 
-#include <pthread.h>
+namespace {
+constexpr std::chrono::milliseconds kWaitingStep{10};
+}
 
-CFilmFramePipeline::CFilmFramePipeline(bool composeAhead) : m_composeAhead(composeAhead) {}
+CFilmFramePipeline::CFilmFramePipeline(bool composeAhead)
+    : m_composeAhead(composeAhead)
+    , m_tasks(WorkerPool::shared(), kHelperThreadName)
+{
+}
 
 CFilmFramePipeline::~CFilmFramePipeline()
 {
@@ -27,28 +34,47 @@ bool CFilmFramePipeline::Create()
             return false;
         m_canvasDCs[i] = m_canvases[i].AcquireDC();
     }
-    try {
-        for (int i = 0; m_composeAhead && i < kHelpers; ++i) {
-            m_helpers.emplace_back(&CFilmFramePipeline::RunHelper, this);
-            pthread_setname_np(m_helpers.back().native_handle(), kHelperThreadName);
-        }
-    } catch (const std::system_error&) {
-        // Fewer threads compose fewer frames ahead; with none, every frame in turn on this one.
-        m_composeAhead = !m_helpers.empty();
-    }
+    for (int i = 0; m_composeAhead && i < kHelpers && m_tasks.submit([this] { RunHelper(); }); ++i)
+        ++m_helpers;
+    // Fewer threads compose fewer frames ahead; with none, every frame in turn on this one. The
+    // helpers are at work once this returns, unless the pool's threads are all busy elsewhere:
+    // then frames nobody has begun are composed here when they are asked for.
+    m_tasks.waitForBegun(m_helpers);
+    m_composeAhead = m_helpers > 0;
     return true;
 }
 
-HBITMAP CFilmFramePipeline::Compose(const QString& photo, const QStringList& upcoming)
+HBITMAP CFilmFramePipeline::Compose(const QString& photo, const QStringList& upcoming,
+                                    const std::function<void()>& whileWaiting)
 {
-    if (!m_composeAhead || m_helpers.empty()) {
+    if (!m_composeAhead) {
         ComposeFilmFrame(m_canvasDCs[0], photo);
         return m_canvases[0].m_Bitmap;
     }
     std::unique_lock lock(m_mutex);
     m_held = -1; // the caller is done with the previous frame
     Queue(lock, QStringList{photo} + upcoming.mid(0, kAhead));
-    m_changed.wait(lock, [this] { return m_jobs.front().state == State::Composed; });
+    if (m_jobs.front().state == State::Waiting) {
+        // No helper has begun it: composed here, as a helper would.
+        Job& job = m_jobs.front();
+        job.state = State::Composing;
+        lock.unlock();
+        try {
+            ComposeFilmFrame(m_canvasDCs[std::size_t(job.canvas)], job.photo);
+        } catch (...) {
+            job.error = std::current_exception();
+        }
+        lock.lock();
+        job.state = State::Composed;
+        m_changed.notify_all();
+    }
+    const auto composed = [this] { return m_jobs.front().state == State::Composed; };
+    while (!m_changed.wait_for(lock, kWaitingStep, composed))
+        if (whileWaiting) {
+            lock.unlock();
+            whileWaiting();
+            lock.lock();
+        }
     const Job taken = m_jobs.front();
     m_jobs.pop_front();
     m_held = taken.canvas;
@@ -124,6 +150,5 @@ void CFilmFramePipeline::StopHelpers()
         m_stopping = true;
     }
     m_changed.notify_all();
-    for (std::thread& helper : m_helpers)
-        helper.join();
+    m_tasks.finish();
 }

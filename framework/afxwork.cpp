@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "framework/afxwork.h"
 
+#include "framework/cworkinputfilter.h"
+
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <utility>
@@ -10,6 +13,16 @@
 namespace {
 
 int g_workDepth = 0;
+int g_pumpDepth = 0;
+// Often enough for a window manager's ping and smooth scrolling, seldom enough to cost the work
+// nothing worth measuring.
+constexpr qint64 kPumpIntervalMs = 10;
+
+CWorkInputFilter& InputFilter()
+{
+    static CWorkInputFilter* filter = new CWorkInputFilter; // lives as long as the program
+    return *filter;
+}
 
 std::vector<std::function<void()>>& WaitingActions()
 {
@@ -37,12 +50,17 @@ void ScheduleWaitingActions()
 
 void AfxBeginWork()
 {
-    ++g_workDepth;
+    if (g_workDepth++ == 0)
+        InputFilter().ForgetStopRequest();
 }
 
 void AfxEndWork()
 {
-    if (--g_workDepth == 0 && !WaitingActions().empty())
+    if (--g_workDepth > 0)
+        return;
+    if (InputFilter().HasDeferredKeys())
+        InputFilter().ReleaseDeferredKeys();
+    if (!WaitingActions().empty())
         ScheduleWaitingActions();
 }
 
@@ -56,4 +74,23 @@ void AfxRunWhenIdle(std::function<void()> action)
     WaitingActions().push_back(std::move(action));
     if (!AfxIsWorking())
         ScheduleWaitingActions();
+}
+
+void AfxPumpWorkEvents()
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    static QElapsedTimer lastPump;
+    if (!app || !AfxIsWorking() || g_pumpDepth > 0 || (lastPump.isValid() && lastPump.elapsed() < kPumpIntervalMs))
+        return;
+    ++g_pumpDepth;
+    app->installEventFilter(&InputFilter());
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    app->removeEventFilter(&InputFilter());
+    --g_pumpDepth;
+    lastPump.start();
+}
+
+bool AfxWorkStopRequested()
+{
+    return AfxIsWorking() && InputFilter().StopRequested();
 }

@@ -13,3 +13,9 @@ bool AfxIsWorking();
 // Runs `action` from the event loop once no work runs. The action checks that what it acts on
 // still exists.
 void AfxRunWhenIdle(std::function<void()> action);
+// Called by long work between its steps (photos, frames): lets the event loop run, at most every
+// few milliseconds, so that the window answers, repaints and scrolls. Input that would act is held
+// back or dropped meanwhile (CWorkInputFilter); keys held back follow once no work runs.
+void AfxPumpWorkEvents();
+// True once Esc was pressed during the outermost work now running.
+bool AfxWorkStopRequested();

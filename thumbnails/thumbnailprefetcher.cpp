@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "thumbnails/thumbnailprefetcher.h"
 
+#include "platform/workers/workerpool.h"
+
 #include <algorithm>
 #include <new>
 
@@ -11,15 +13,21 @@ constexpr int kAheadPerWorker = 4;
 } // namespace
 
 ThumbnailPrefetcher::ThumbnailPrefetcher(int count, Job job, int threads)
+    : ThumbnailPrefetcher(count, std::move(job), threads, WorkerPool::shared())
+{
+}
+
+ThumbnailPrefetcher::ThumbnailPrefetcher(int count, Job job, int threads, WorkerPool& pool)
     : m_count(std::max(count, 0))
     , m_job(std::move(job))
+    , m_workers(std::min(std::max(threads, 0), m_count))
     , m_lookahead(std::max(threads, 1) * kAheadPerWorker)
     , m_states(size_t(m_count), State::Waiting)
     , m_results(size_t(m_count))
+    , m_tasks(pool)
 {
-    const int workers = std::min(std::max(threads, 0), m_count);
-    for (int i = 0; i < workers; ++i)
-        m_workers.emplace_back([this] { work(); });
+    std::lock_guard lock(m_mutex);
+    startWorkers();
 }
 
 ThumbnailPrefetcher::~ThumbnailPrefetcher()
@@ -28,14 +36,18 @@ ThumbnailPrefetcher::~ThumbnailPrefetcher()
         std::lock_guard lock(m_mutex);
         m_stopping = true;
     }
-    m_changed.notify_all();
-    for (std::thread& worker : m_workers)
-        worker.join();
+    m_tasks.finish();
 }
 
 int ThumbnailPrefetcher::defaultThreads()
 {
-    return int(std::max(1u, std::thread::hardware_concurrency()));
+    return WorkerPool::usableCpus();
+}
+
+void ThumbnailPrefetcher::startWorkers()
+{
+    while (!m_stopping && m_working < m_workers && mayBegin() && m_tasks.submit([this] { work(); }))
+        ++m_working;
 }
 
 QImage ThumbnailPrefetcher::take(int index)
@@ -52,13 +64,14 @@ QImage ThumbnailPrefetcher::take(int index)
         lock.lock();
         m_states[size_t(index)] = State::Done;
         m_changed.notify_all();
+        startWorkers();
         return image;
     }
+    // A place ahead has opened up.
+    startWorkers();
     m_changed.wait(lock, [&] { return m_states[size_t(index)] == State::Done; });
     QImage image = std::move(m_results[size_t(index)]);
     m_results[size_t(index)] = QImage();
-    // A place ahead has opened up.
-    m_changed.notify_all();
     return image;
 }
 
@@ -70,10 +83,7 @@ bool ThumbnailPrefetcher::mayBegin() const
 void ThumbnailPrefetcher::work()
 {
     std::unique_lock lock(m_mutex);
-    for (;;) {
-        m_changed.wait(lock, [this] { return m_stopping || mayBegin() || m_nextToBegin >= m_count; });
-        if (m_stopping || m_nextToBegin >= m_count)
-            return;
+    while (!m_stopping && mayBegin()) {
         const int index = m_nextToBegin++;
         m_states[size_t(index)] = State::Begun;
         lock.unlock();
@@ -83,6 +93,7 @@ void ThumbnailPrefetcher::work()
         m_states[size_t(index)] = State::Done;
         m_changed.notify_all();
     }
+    --m_working;
 }
 
 QImage ThumbnailPrefetcher::run(int index)

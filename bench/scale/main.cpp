@@ -6,7 +6,9 @@
 //   scale-bench open PHOTO    opens PHOTO's folder only (a new run, with the cache as it is)
 //   scale-bench film PHOTO FILM.avi
 //                             opens PHOTO's folder, selects every photo and makes FILM.avi
-// Each step prints: step=NAME seconds=S photos=N decodes=D rss_kb=R peak_kb=P
+// Each step prints: step=NAME seconds=S photos=N decodes=D rss_kb=R peak_kb=P longest_stall_ms=L
+// (L: the longest time the window thread went without processing events during the step, seen
+// as the longest gap between two turns of a timer that asks to run every millisecond).
 
 #include "../support/headlessrun.h"
 
@@ -20,7 +22,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <chrono>
 #include <cstdio>
@@ -33,13 +37,25 @@ namespace {
 void measure(const char* name, CListView_Photos*& list, const std::function<void()>& step)
 {
     const int decodes = ReducedPictureLoader::decodeCount();
+    QElapsedTimer sinceLastTurn;
+    qint64 longestStall = 0;
+    QTimer turns;
+    turns.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&turns, &QTimer::timeout, [&] {
+        longestStall = std::max(longestStall, sinceLastTurn.restart());
+    });
+    turns.start(1);
+    sinceLastTurn.start();
     const auto start = std::chrono::steady_clock::now();
     step();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    longestStall = std::max(longestStall, sinceLastTurn.elapsed());
+    turns.stop();
     QApplication::processEvents();
-    std::printf("step=%s seconds=%.3f photos=%lld decodes=%d rss_kb=%ld peak_kb=%ld\n", name, seconds,
-                list ? static_cast<long long>(list->m_Photos.GetSize()) : 0LL,
-                ReducedPictureLoader::decodeCount() - decodes, ResidentKilobytes(), PeakKilobytes());
+    std::printf("step=%s seconds=%.3f photos=%lld decodes=%d rss_kb=%ld peak_kb=%ld longest_stall_ms=%lld\n", name,
+                seconds, list ? static_cast<long long>(list->m_Photos.GetSize()) : 0LL,
+                ReducedPictureLoader::decodeCount() - decodes, ResidentKilobytes(), PeakKilobytes(),
+                static_cast<long long>(longestStall));
     std::fflush(stdout);
 }
 

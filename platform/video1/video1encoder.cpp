@@ -3,6 +3,8 @@
 
 #include "platform/video1/blockencoder.h"
 #include "platform/video1/video1format.h"
+#include "platform/workers/workerpool.h"
+#include "platform/workers/workertasks.h"
 
 #include <algorithm>
 #include <atomic>
@@ -10,8 +12,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#include <system_error>
-#include <thread>
 
 namespace video1 {
 
@@ -42,7 +42,7 @@ int resolveThreads(int threads)
 {
     if (threads > 0)
         return threads;
-    return std::max(1u, std::thread::hardware_concurrency());
+    return WorkerPool::usableCpus();
 }
 
 // Where the picture's rows are, counted from the bottom as the bitstream wants them.
@@ -124,16 +124,14 @@ struct Video1Encoder::Impl {
             for (int band = nextBand++; band < bandCount; band = nextBand++)
                 used[std::size_t(band)] = encodeBand(rows, bandStart(band), bandStart(band + 1), bands[std::size_t(band)]);
         };
-        std::vector<std::thread> workers;
-        try {
-            for (int worker = 1; worker < std::min(threads, bandCount); ++worker)
-                workers.emplace_back(encodeBands);
-        } catch (const std::system_error&) {
-            // No more threads to be had: the calling thread takes the bands left.
+        {
+            // The calling thread takes bands too, and every band left when the pool has no thread
+            // (or no room) for a helper; helpers that find no band left end at once.
+            WorkerTasks helpers(WorkerPool::shared());
+            for (int worker = 1; worker < std::min(threads, bandCount) && helpers.submit(encodeBands); ++worker) {
+            }
+            encodeBands();
         }
-        encodeBands();
-        for (std::thread& worker : workers)
-            worker.join();
 
         out.clear();
         for (int band = 0; band < bandCount; ++band)

@@ -19,7 +19,7 @@ constexpr int kCodecDefaultQuality = 7500;
 
 struct EncoderOptions {
     int quality = kDefaultQuality;
-    int threads = 0; // 0: as many as the machine has cores
+    int threads = 0; // 0: one for each CPU the process may run on
 };
 
 class Video1Encoder {

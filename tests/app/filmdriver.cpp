@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // A film made in a process of its own, for tests that signal or kill the program while it
 // writes. It starts as the program starts, opens the folder of PHOTO, selects every photo and
-// makes the film into FILM_FOLDER, printing each message it gives on its standard output:
+// makes the film into FILM_FOLDER, printing each message it gives on its standard output; with
+// --open-only it only opens the folder (its thumbnails are made) and ends:
 //
-//     strevio_film_driver PHOTO FILM_FOLDER
+//     strevio_film_driver PHOTO FILM_FOLDER [--open-only]
 
 #include "app/cstrevioapp.h"
 #include "app/globals.h"
@@ -19,6 +20,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -36,10 +38,11 @@ CListView_Photos* OpenList(CStrevioApp& app, const QString& photo)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s PHOTO FILM_FOLDER\n", argv[0]);
+    if (argc != 3 && !(argc == 4 && std::strcmp(argv[3], "--open-only") == 0)) {
+        std::fprintf(stderr, "usage: %s PHOTO FILM_FOLDER [--open-only]\n", argv[0]);
         return 2;
     }
+    const bool openOnly = argc == 4;
     QApplication qtApp(argc, argv);
     if (!TerminationSignals::install())
         return 3;
@@ -54,14 +57,16 @@ int main(int argc, char** argv)
         return 1;
     g_StartFolder = QString::fromLocal8Bit(argv[2]);
     const QString photo = QString::fromLocal8Bit(argv[1]);
-    QTimer::singleShot(0, &qtApp, [&theApp, photo] {
+    QTimer::singleShot(0, &qtApp, [&theApp, photo, openOnly] {
         CListView_Photos* list = OpenList(theApp, photo);
         if (!list) {
-            QCoreApplication::exit(1);
+            QCoreApplication::exit(TerminationSignals::requested() ? TerminationSignals::exitCode() : 1);
             return;
         }
-        list->OnSelectAll();
-        list->OnMakeFilm();
+        if (!openOnly) {
+            list->OnSelectAll();
+            list->OnMakeFilm();
+        }
         if (!TerminationSignals::requested())
             QCoreApplication::exit(0);
     });

@@ -4,12 +4,15 @@
 
 #include "thumbnails/reducedpicturestore.h"
 #include "thumbnails/thumbnailprefetcher.h"
+#include "platform/workers/workerpool.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <new>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -58,36 +61,46 @@ TEST(ThumbnailPrefetcher, GivesEveryThumbnailInOrderWhateverTheThreads)
     }
 }
 
+// Two workers make at most 2 × 4 thumbnails past the last one taken; the prefetcher's end waits
+// for a job in hand (here one held until the end has begun) and lets no other begin.
 TEST(ThumbnailPrefetcher, StopsWithTheJobsInHandAndStaysWithinItsLookahead)
 {
+    constexpr int kHeld = 5;
+    constexpr int kLookaheadEnd = 2 + 2 * 4;
+    std::optional<WorkerPool> pool(std::in_place, 2);
     std::atomic<int> begun{0};
-    std::atomic<int> running{0};
-    std::atomic<bool> gone{false};
-    std::atomic<bool> ranAfterEnd{false};
-    {
-        ThumbnailPrefetcher prefetcher(
-            1000,
-            [&](int index) {
-                ++begun;
-                ++running;
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
-                if (gone)
-                    ranAfterEnd = true;
-                --running;
-                return Numbered(index);
-            },
-            2);
-        prefetcher.take(0);
-        prefetcher.take(1);
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        // Ahead of the two taken: at most the lookahead of two workers.
-        EXPECT_LE(begun.load(), 2 + 2 * 4);
-    }
-    gone = true;
-    EXPECT_EQ(running.load(), 0) << "the workers ended with the prefetcher";
-    EXPECT_LT(begun.load(), 1000);
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_FALSE(ranAfterEnd.load());
+    std::atomic<bool> release{false};
+    std::atomic<bool> destroyed{false};
+    std::atomic<bool> heldOutlivedItsPrefetcher{false};
+    auto prefetcher = std::make_unique<ThumbnailPrefetcher>(
+        1000,
+        [&](int index) {
+            ++begun;
+            if (index == kHeld) {
+                while (!release)
+                    std::this_thread::yield();
+                heldOutlivedItsPrefetcher = destroyed.load();
+            }
+            return Numbered(index);
+        },
+        2, *pool);
+    prefetcher->take(0);
+    prefetcher->take(1);
+    // The workers go on up to the end of the lookahead, and no further (a failsafe, not a timing).
+    const auto failsafe = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (begun < kLookaheadEnd && std::chrono::steady_clock::now() < failsafe)
+        std::this_thread::yield();
+    std::thread ending([&] {
+        prefetcher.reset();
+        destroyed = true;
+    });
+    release = true;
+    ending.join();
+    EXPECT_FALSE(heldOutlivedItsPrefetcher.load()) << "the end waited for the job in hand";
+    const int begunAtTheEnd = begun.load();
+    EXPECT_EQ(begunAtTheEnd, kLookaheadEnd);
+    pool.reset(); // every thread joined: anything begun past the end would have run by now
+    EXPECT_EQ(begun.load(), begunAtTheEnd);
 }
 
 TEST(ThumbnailPrefetcher, AThumbnailWithoutMemoryIsAnEmptyCell)

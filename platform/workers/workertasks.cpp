@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "platform/workers/workertasks.h"
+
+#include "platform/workers/workerpool.h"
+
+#include <pthread.h>
+
+WorkerTasks::WorkerTasks(WorkerPool& pool, const char* threadName) : m_pool(pool), m_threadName(threadName) {}
+
+WorkerTasks::~WorkerTasks()
+{
+    finish();
+}
+
+bool WorkerTasks::submit(std::function<void()> task)
+{
+    std::lock_guard lock(m_mutex);
+    // Counted before the pool sees it: a thread may begin it at once.
+    ++m_waiting;
+    if (!m_pool.enqueue(std::move(task), this)) {
+        --m_waiting;
+        return false;
+    }
+    return true;
+}
+
+void WorkerTasks::finish()
+{
+    std::unique_lock lock(m_mutex);
+    m_waiting -= m_pool.withdraw(this);
+    m_changed.wait(lock, [this] { return m_waiting == 0 && m_running == 0; });
+}
+
+bool WorkerTasks::waitForBegun(int count)
+{
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [&] { return m_begun >= count || m_waiting == 0; });
+    return m_begun >= count;
+}
+
+void WorkerTasks::begin()
+{
+    if (m_threadName)
+        pthread_setname_np(pthread_self(), m_threadName);
+    std::lock_guard lock(m_mutex);
+    --m_waiting;
+    ++m_running;
+    ++m_begun;
+    m_changed.notify_all();
+}
+
+void WorkerTasks::end()
+{
+    std::lock_guard lock(m_mutex);
+    --m_running;
+    m_changed.notify_all();
+}
