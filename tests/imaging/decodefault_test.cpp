@@ -4,6 +4,7 @@
 
 #include "tests/imaging/imagingtest.h"
 
+#include "tests/imaging/fixtures.h"
 #include "tests/imaging/mappingfaults.h"
 #include "imaging/imagefile.h"
 
@@ -15,18 +16,6 @@
 #include <mutex>
 
 namespace {
-
-QImage noisy(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    quint32 seed = 7;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            seed = seed * 1664525u + 1013904223u;
-            image.setPixel(x, y, seed >> 8);
-        }
-    return image;
-}
 
 QStringList g_messages;
 std::mutex g_messagesMutex;
@@ -48,11 +37,11 @@ protected:
 
 TEST_F(DecodeFaults, EachFileTellsItsFaultAndWhetherItLasts)
 {
-    const QByteArray jpeg = Fixtures::jpegBytes(noisy(640, 480));
+    const QByteArray jpeg = Fixtures::jpegBytes(Fixtures::noisy(640, 480));
     QByteArray damagedJpeg = jpeg;
     for (qsizetype at = jpeg.size() / 3; at < jpeg.size() / 3 + 64; ++at)
         damagedJpeg[at] = '\xFF';
-    const QString pngPath = files.writeImage("whole.png", noisy(300, 200), "png");
+    const QString pngPath = files.writeImage("whole.png", Fixtures::noisy(300, 200), "png");
     QFile pngFile(pngPath);
     ASSERT_TRUE(pngFile.open(QIODevice::ReadOnly));
     const QByteArray png = pngFile.readAll();
@@ -98,8 +87,8 @@ TEST_F(DecodeFaults, EachFileTellsItsFaultAndWhetherItLasts)
 
 TEST_F(DecodeFaults, APhotoThatGivesNoPictureOrPartOfOneIsNamedInAWarningWithTheReason)
 {
-    const QByteArray jpeg = Fixtures::jpegBytes(noisy(320, 240));
-    const QString pngPath = files.writeImage("whole.png", noisy(300, 200), "png");
+    const QByteArray jpeg = Fixtures::jpegBytes(Fixtures::noisy(320, 240));
+    const QString pngPath = files.writeImage("whole.png", Fixtures::noisy(300, 200), "png");
     QFile pngFile(pngPath);
     ASSERT_TRUE(pngFile.open(QIODevice::ReadOnly));
     const QByteArray png = pngFile.readAll();

@@ -435,3 +435,15 @@ bool nearColor(QRgb actual, QRgb expected, int tolerance)
     return std::abs(qRed(actual) - qRed(expected)) <= tolerance && std::abs(qGreen(actual) - qGreen(expected)) <= tolerance
         && std::abs(qBlue(actual) - qBlue(expected)) <= tolerance;
 }
+
+QImage Fixtures::noisy(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    quint32 seed = 7;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            image.setPixel(x, y, seed >> 8);
+        }
+    return image;
+}

@@ -20,6 +20,8 @@ public:
     QString write(const QString& name, const QByteArray& bytes) const;
     QString writeImage(const QString& name, const QImage& image, const char* format) const;
 
+    // Random pixels, the same for the same size: a picture no encoder shrinks much.
+    static QImage noisy(int width, int height);
     // 2 x 1 GIF with two frames: red, blue, then blue, red.
     static QByteArray twoFrameGif();
     // An icon file holding the given images, in that order (type 2 makes it a cursor file).

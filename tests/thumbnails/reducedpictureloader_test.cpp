@@ -8,6 +8,7 @@
 #include "thumbnails/reducedpicture.h"
 #include "thumbnails/reducedpictureloader.h"
 #include "thumbnails/reducedpicturestore.h"
+#include "tests/imaging/fixtures.h"
 #include "tests/imaging/mappingfaults.h"
 
 #include <gtest/gtest.h>
@@ -18,22 +19,6 @@
 #include <QTemporaryDir>
 
 #include <vector>
-
-namespace {
-
-QImage noisy(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    quint32 seed = 11;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            seed = seed * 1664525u + 1013904223u;
-            image.setPixel(x, y, seed >> 8);
-        }
-    return image;
-}
-
-} // namespace
 
 TEST(ReducedPictureLoader, RemembersOnlyWhatAnotherAttemptWouldGiveAgain)
 {
@@ -54,7 +39,7 @@ TEST(ReducedPictureLoader, RemembersOnlyWhatAnotherAttemptWouldGiveAgain)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString root = dir.path() + "/thumbnails";
-    const QImage photo = noisy(640, 480);
+    const QImage photo = Fixtures::noisy(640, 480);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const QString path = dir.path() + '/' + c.name;
