@@ -23,6 +23,7 @@
 #include <QTimer>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #ifdef __GLIBC__
@@ -87,7 +88,7 @@ void CListView_Photos::OnInitialUpdate()
     RebuildThumbnails();
 }
 
-void CListView_Photos::AddThumbnail(int index, const QString& path, ThumbnailRun& thumbnails)
+void CListView_Photos::AddThumbnail(int index, qsizetype made, ThumbnailRun& thumbnails)
 {
     if (const std::optional<int> kept = thumbnails.keptCell(index)) {
         m_ImageList.CopyCell(index, *m_ThumbnailMemo.cells, *kept);
@@ -98,13 +99,54 @@ void CListView_Photos::AddThumbnail(int index, const QString& path, ThumbnailRun
         if (!picture.isNull())
             m_ImageList.ReplacePicture(index, picture);
     }
-    // Names are bytes on disk: broken UTF-8 and control characters are shown readably.
-    m_Folder = LocalPath::display(g_pFrameTools->GetFileName(path));
-    LVITEM item{LVIF_TEXT | LVIF_IMAGE, index, 0, 0, 0, m_Folder, index};
-    m_pList->InsertItem(&item);
+    if (CListViewWidget* widget = m_pList->GetWidget())
+        widget->update(widget->model()->index(index, 0));
     const qsizetype count = m_Photos.GetSize();
-    g_pFrameTools->m_Progress.SendMessage(PBM_SETPOS, std::uintptr_t((100 * qint64(index)) / count), 0);
+    g_pFrameTools->m_Progress.SendMessage(PBM_SETPOS, std::uintptr_t((100 * qint64(made)) / count), 0);
     g_pFrameTools->m_Progress.RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+std::pair<int, int> CListView_Photos::VisibleItems() const
+{
+    const CListViewWidget* widget = m_pList->GetWidget();
+    const int count = m_pList->GetItemCount();
+    if (!widget || count == 0 || !widget->isVisible())
+        return {0, -1};
+    // Items are laid out in list order, row after row: the first one that reaches into the
+    // viewport and the last one that begins above its bottom bound those shown.
+    const QRect area = widget->viewport()->rect();
+    const QAbstractItemModel* model = widget->model();
+    auto firstWhere = [&](auto condition) {
+        int low = 0, high = count;
+        while (low < high) {
+            const int middle = low + (high - low) / 2;
+            if (condition(widget->visualRect(model->index(middle, 0))))
+                high = middle;
+            else
+                low = middle + 1;
+        }
+        return low;
+    };
+    const int first = firstWhere([&](const QRect& cell) { return cell.bottom() >= area.top(); });
+    const int end = firstWhere([&](const QRect& cell) { return cell.top() > area.bottom(); });
+    return {first, end - 1};
+}
+
+int CListView_Photos::NextThumbnail(const std::vector<bool>& filled, qsizetype& nextInOrder,
+                                    std::pair<int, int>& preferred, ThumbnailRun& thumbnails) const
+{
+    // The items on screen come first, then the rest in list order.
+    const std::pair<int, int> visible = VisibleItems();
+    if (visible != preferred) {
+        preferred = visible;
+        thumbnails.prefer(visible.first, visible.second);
+    }
+    for (int k = visible.first; k <= visible.second && k < int(filled.size()); ++k)
+        if (!filled[size_t(k)])
+            return k;
+    while (filled[size_t(nextInOrder)])
+        ++nextInOrder;
+    return int(nextInOrder);
 }
 
 void CListView_Photos::RebuildThumbnails()
@@ -126,18 +168,32 @@ void CListView_Photos::RebuildThumbnails()
     m_ImageList.SetImageCount(UINT(count));
     AfxBeginWaitCursor();
     g_pFrameTools->ShowProgress(QStringLiteral(" "), nullptr);
-    {
-        ThumbnailRun thumbnails(m_Photos, m_ThumbWidth, m_ImageList.GetCellSize(), m_ThumbnailMemo, ratio);
-        // The window goes on answering between photos; a termination signal ends the rebuild
-        // (and the program) at the next photo.
-        qsizetype k = 0;
-        for (; k < count && !TerminationSignals::requested(); ++k) {
-            AddThumbnail(int(k), m_Photos[k], thumbnails);
-            AfxPumpWorkEvents();
-        }
-        m_ThumbnailMemo = k == count ? thumbnails.memo(m_ImageList.GetData()) : ThumbnailRun::Memo();
+    // Every item is there from the start, with its label and an empty cell.
+    for (qsizetype k = 0; k < count; ++k) {
+        // Names are bytes on disk: broken UTF-8 and control characters are shown readably.
+        m_Folder = LocalPath::display(g_pFrameTools->GetFileName(m_Photos[k]));
+        LVITEM item{LVIF_TEXT | LVIF_IMAGE, int(k), 0, 0, 0, m_Folder, int(k)};
+        m_pList->InsertItem(&item);
     }
     m_pList->SetRedraw(true);
+    AfxPumpWorkEvents();
+    {
+        ThumbnailRun thumbnails(m_Photos, m_ThumbWidth, m_ImageList.GetCellSize(), m_ThumbnailMemo, ratio);
+        // Each cell is filled as its thumbnail comes, those on screen first. The window goes on
+        // answering between photos; a termination signal ends the rebuild (and the program) at
+        // the next photo.
+        std::vector<bool> filled(size_t(count), false);
+        qsizetype nextInOrder = 0;
+        std::pair<int, int> preferred{0, -1};
+        qsizetype made = 0;
+        for (; made < count && !TerminationSignals::requested(); ++made) {
+            const int k = NextThumbnail(filled, nextInOrder, preferred, thumbnails);
+            AddThumbnail(k, made, thumbnails);
+            filled[size_t(k)] = true;
+            AfxPumpWorkEvents();
+        }
+        m_ThumbnailMemo = made == count ? thumbnails.memo(m_ImageList.GetData()) : ThumbnailRun::Memo();
+    }
     AfxEndWaitCursor();
     g_pFrameTools->m_Progress.DestroyWindow();
     if (CFrameWnd* frame = AfxGetMainWnd())

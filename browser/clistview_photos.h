@@ -11,6 +11,8 @@
 #include <QString>
 
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 class CStrevioDoc;
 
@@ -53,7 +55,13 @@ private:
     qreal DevicePixelRatio() const;
     void OpenPhoto(qsizetype index);
     void RemoveSelectedPhotos();
-    void AddThumbnail(int index, const QString& path, ThumbnailRun& thumbnails);
+    // Fills the cell of item `index`, the `made`th of the rebuild, and advances the progress bar.
+    void AddThumbnail(int index, qsizetype made, ThumbnailRun& thumbnails);
+    // The items the list shows now, first and last (none: last < first).
+    std::pair<int, int> VisibleItems() const;
+    // The next item whose cell the rebuild fills: one on screen, else the first in list order.
+    int NextThumbnail(const std::vector<bool>& filled, qsizetype& nextInOrder, std::pair<int, int>& preferred,
+                      ThumbnailRun& thumbnails) const;
 
     // What the last rebuild made, for the next one to keep.
     ThumbnailRun::Memo m_ThumbnailMemo;

@@ -7,6 +7,8 @@
 #include "thumbnails/thumbnailprefetcher.h"
 #include "thumbnails/thumbnailsettings.h"
 
+#include <algorithm>
+
 namespace {
 
 ReducedPictureStore* SharedStore()
@@ -82,6 +84,16 @@ QImage ThumbnailRun::thumbnail(int index)
     if (!m_prefetcher || position == m_positionToMake.constEnd())
         return QImage();
     return m_prefetcher->take(*position);
+}
+
+void ThumbnailRun::prefer(int first, int last)
+{
+    if (!m_prefetcher)
+        return;
+    // m_toMake is in increasing order: the photos of first..last to make are one run of it.
+    const auto begin = std::lower_bound(m_toMake.begin(), m_toMake.end(), first);
+    const auto end = std::upper_bound(begin, m_toMake.end(), last);
+    m_prefetcher->prefer(int(begin - m_toMake.begin()), int(end - m_toMake.begin()) - 1);
 }
 
 ThumbnailRun::Memo ThumbnailRun::memo(std::shared_ptr<const CImageListData> cells) const

@@ -40,9 +40,10 @@ public:
     // The cell of the earlier rebuild that photo `index` keeps, if any.
     std::optional<int> keptCell(int index) const;
     // The picture of photo `index` fitted into the cell's device pixels; null when the photo gives
-    // none. Indices
-    // that keep no cell are asked for in increasing order.
+    // none. Each index is asked for once, in any order.
     QImage thumbnail(int index);
+    // Photos first..last (those on screen) are made before the others not begun yet.
+    void prefer(int first, int last);
 
     Memo memo(std::shared_ptr<const CImageListData> cells) const;
 

@@ -55,37 +55,60 @@ QImage ThumbnailPrefetcher::take(int index)
     if (index < 0 || index >= m_count)
         return QImage();
     std::unique_lock lock(m_mutex);
-    m_nextToTake = std::max(m_nextToTake, index + 1);
-    if (m_states[size_t(index)] == State::Waiting) {
-        m_states[size_t(index)] = State::Begun;
-        m_nextToBegin = std::max(m_nextToBegin, index + 1);
+    State& state = m_states[size_t(index)];
+    if (state == State::Taken)
+        return QImage();
+    if (state == State::Waiting) {
+        state = State::Taken;
         lock.unlock();
-        QImage image = run(index);
-        lock.lock();
-        m_states[size_t(index)] = State::Done;
-        m_changed.notify_all();
-        startWorkers();
-        return image;
+        return run(index);
     }
     // A place ahead has opened up.
+    --m_ahead;
     startWorkers();
     m_changed.wait(lock, [&] { return m_states[size_t(index)] == State::Done; });
+    m_states[size_t(index)] = State::Taken;
     QImage image = std::move(m_results[size_t(index)]);
     m_results[size_t(index)] = QImage();
     return image;
 }
 
-bool ThumbnailPrefetcher::mayBegin() const
+void ThumbnailPrefetcher::prefer(int first, int last)
 {
-    return m_nextToBegin < m_count && m_nextToBegin < m_nextToTake + m_lookahead;
+    std::lock_guard lock(m_mutex);
+    m_preferred.clear();
+    m_nextPreferred = 0;
+    for (int index = std::max(first, 0); index <= last && index < m_count; ++index)
+        if (m_states[size_t(index)] == State::Waiting)
+            m_preferred.push_back(index);
+    startWorkers();
+}
+
+int ThumbnailPrefetcher::nextToBegin()
+{
+    while (m_nextPreferred < m_preferred.size()) {
+        const int index = m_preferred[m_nextPreferred];
+        if (m_states[size_t(index)] == State::Waiting)
+            return index;
+        ++m_nextPreferred;
+    }
+    while (m_nextInOrder < m_count && m_states[size_t(m_nextInOrder)] != State::Waiting)
+        ++m_nextInOrder;
+    return m_nextInOrder < m_count ? m_nextInOrder : -1;
+}
+
+bool ThumbnailPrefetcher::mayBegin()
+{
+    return m_ahead < m_lookahead && nextToBegin() >= 0;
 }
 
 void ThumbnailPrefetcher::work()
 {
     std::unique_lock lock(m_mutex);
     while (!m_stopping && mayBegin()) {
-        const int index = m_nextToBegin++;
+        const int index = nextToBegin();
         m_states[size_t(index)] = State::Begun;
+        ++m_ahead;
         lock.unlock();
         QImage image = run(index);
         lock.lock();

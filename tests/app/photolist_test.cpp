@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "framework/cdocument.h"
 #include "framework/listviewwidget.h"
+#include "thumbnails/thumbnailsettings.h"
 
 #include <QChildEvent>
 #include <QDir>
@@ -15,6 +16,7 @@
 #include <QFileInfo>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QTimer>
 
 #include <sys/stat.h>
 
@@ -211,4 +213,60 @@ TEST_F(PhotoListTest, APhotoSwappedForAPipeAfterTheListingNeverStallsTheRebuild)
     list->RebuildThumbnails();
     EXPECT_EQ(list->GetListCtrl().GetItemCount(), 2);
     EXPECT_EQ(list->GetListCtrl().GetItemText(1, 0), "b.png");
+}
+
+// A rebuild shows every item with its label at once and fills the cells as they come, those
+// scrolled to before those far above them; it ends as a whole rebuild would.
+TEST_F(PhotoListTest, ItemsComeFirstAndCellsFillAsTheyComeScrolledToFirst)
+{
+    constexpr int kCount = 96, kMiddle = kCount / 2;
+    // Each photo's colour differs from every other's by at least 30 in some channel.
+    auto colour = [](int k) { return QColor((k % 4) * 80, ((k / 4) % 4) * 80, (k / 16) * 30); };
+    auto name = [](int k) { return QStringLiteral("p%1.png").arg(k, 3, 10, QLatin1Char('0')); };
+    for (int k = 0; k < kCount; ++k)
+        ASSERT_TRUE(WriteFlatImage(PhotoPath(name(k)), 640, 480, colour(k)));
+    const std::shared_ptr<ThumbnailSettings> restore(new ThumbnailSettings(ThumbnailSettings::current()),
+                                                     [](ThumbnailSettings* s) { ThumbnailSettings::current() = *s; delete s; });
+    QList<int> progress{0};
+    for (int k = 1; k < kCount; ++k)
+        if (100 * k / kCount != progress.last())
+            progress << 100 * k / kCount;
+    for (const auto& [threads, scroll] : {std::pair{0, true}, {2, true}, {2, false}}) {
+        SCOPED_TRACE(testing::Message() << threads << " workers, scrolled: " << scroll);
+        ThumbnailSettings::current() = ThumbnailSettings{threads, false, false};
+        CListView_Photos* list = OpenList(PhotoPath(name(0)));
+        ASSERT_NE(list, nullptr);
+        CListViewWidget* widget = list->GetListCtrl().GetWidget();
+        auto filled = [list](int k) { return !list->m_ImageList.GetData()->images[size_t(k)].isNull(); };
+        // At each pump: every item is there; after the first, the far cell never comes first.
+        int pumps = 0;
+        bool allThere = true, middleShown = false, outOfOrder = false;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            for (int k = 0; k < kCount && allThere; ++k)
+                allThere = list->GetListCtrl().GetItemText(k, 0) == name(k);
+            if (pumps++ == 0 && scroll)
+                widget->scrollToBottom();
+            middleShown |= widget->viewport()->rect().intersects(widget->visualRect(widget->model()->index(kMiddle, 0)));
+            outOfOrder |= scroll ? filled(kMiddle) && !filled(kCount - 1) : filled(kCount - 1) && !filled(kMiddle);
+        });
+        watch.start(0);
+        ProgressRecorder recorder(Frame()->m_wndStatusBar.GetSafeWidget());
+        list->OnZoomPlus(); // new cells for every photo
+        watch.stop();
+        EXPECT_GT(pumps, 1);
+        EXPECT_TRUE(allThere);
+        EXPECT_FALSE(scroll && middleShown);
+        EXPECT_FALSE(outOfOrder);
+        ASSERT_EQ(list->GetListCtrl().GetItemCount(), kCount);
+        ASSERT_EQ(list->m_ImageList.GetImageCount(), kCount);
+        for (int k = 0; k < kCount; ++k) {
+            EXPECT_EQ(list->GetListCtrl().GetItemText(k, 0), name(k));
+            EXPECT_TRUE(NearColor(ThumbnailCell(list, k).pixelColor(60, 45), colour(k))) << k;
+        }
+        EXPECT_EQ(recorder.positions, progress);
+        EXPECT_EQ(list->GetListCtrl().GetSelectedCount(), 0u);
+        EXPECT_EQ(list->m_CurrentItem, 0);
+        EXPECT_FALSE(g_pFrameTools->m_Progress.HasWindow());
+    }
 }
