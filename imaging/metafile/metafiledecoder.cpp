@@ -52,5 +52,5 @@ QImage MetafileDecoder::render(const QByteArray& data, MetafileKind kind, QSize 
     const QByteArray svg = EmfSvgConverter::convert(file->playable(), size);
     if (svg.isEmpty())
         return {};
-    return SvgRasterizer::rasterize(SvgExtentFilter::filter(svg, metafile::geometryLimit(size)), size);
+    return SvgRasterizer::rasterize(SvgExtentFilter::filter(svg, size), size);
 }

@@ -154,20 +154,29 @@ TEST(EmfDecoder, CutsOffFilesWithHugeRecordCounts)
     EXPECT_EQ(qAlpha(image.pixel(75, 50)), 0);
 }
 
+// Also when the picture is drawn much larger than its own size, where a shape within reach of the
+// canvas in the picture's units lies far beyond it in the canvas's pixels (a fuzzed file of 392
+// bytes took 8 s to draw).
 TEST(EmfDecoder, LeavesOutShapesReachingFarBeyondThePicture)
 {
-    const std::uint32_t far = 3000000;
-    const QByteArray data = hundredPixels()
-                                .filledRectangle(QRect(25, 25, 50, 50), kGreen)
-                                .repeat(50, 42, {std::uint32_t(-far), std::uint32_t(-far), far, far})  // EMR_ELLIPSE
-                                .bytes();
-    QElapsedTimer clock;
-    clock.start();
-    const QImage image = renderEmf(data, QSize(100, 100));
-    if (kChecksResourceLimits)
-        EXPECT_LT(clock.elapsed(), 1000);
-    ASSERT_FALSE(image.isNull());
-    EXPECT_EQ(image.pixel(50, 50), kGreen);
+    const struct {
+        std::uint32_t far; // each ellipse spans -far to far
+        QSize canvas;
+    } cases[] = {{3000000, QSize(100, 100)}, {30000, QSize(100, 10000)}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.far);
+        const QByteArray data = hundredPixels()
+                                    .filledRectangle(QRect(25, 25, 50, 50), kGreen)
+                                    .repeat(50, 42, {std::uint32_t(-c.far), std::uint32_t(-c.far), c.far, c.far})  // EMR_ELLIPSE
+                                    .bytes();
+        QElapsedTimer clock;
+        clock.start();
+        const QImage image = renderEmf(data, c.canvas);
+        if (kChecksResourceLimits)
+            EXPECT_LT(clock.elapsed(), 1000);
+        ASSERT_FALSE(image.isNull());
+        EXPECT_EQ(image.pixel(c.canvas.width() / 2, c.canvas.height() / 2), kGreen);
+    }
 }
 
 namespace {
