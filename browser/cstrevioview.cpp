@@ -10,7 +10,7 @@
 #include "imaging/imageresampler.h"
 #include "imaging/imagesource.h"
 #include "platform/paths/localpath.h"
-#include "thumbnails/filestamp.h"
+#include "platform/files/filestamp.h"
 
 #include <QPainter>
 

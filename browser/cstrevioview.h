@@ -4,7 +4,7 @@
 // paint, straight to the screen's pixels; it can be printed.
 
 #include "framework/cview.h"
-#include "thumbnails/filestamp.h"
+#include "platform/files/filestamp.h"
 
 #include <QImage>
 

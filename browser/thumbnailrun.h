@@ -5,7 +5,7 @@
 // get a thumbnail from their reduced picture, which comes from memory, or from a decode made
 // ahead on worker threads. The workers end with the run.
 
-#include "thumbnails/filestamp.h"
+#include "platform/files/filestamp.h"
 #include "thumbnails/reducedpictureloader.h"
 
 #include <QHash>

@@ -8,7 +8,7 @@
 // untrusted: an entry that is not exactly a thumbnail of the photo as it is now is passed over.
 // Safe to call from several threads at once.
 
-#include "thumbnails/filestamp.h"
+#include "platform/files/filestamp.h"
 #include "thumbnails/reducedpicture.h"
 #include "thumbnails/thumbnailcache.h"
 

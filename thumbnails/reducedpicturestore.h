@@ -3,7 +3,7 @@
 // The reduced pictures of the photos shown lately, in memory within a budget: the least recently
 // used go first. A picture is served only for the file state it was made from. Thread-safe.
 
-#include "thumbnails/filestamp.h"
+#include "platform/files/filestamp.h"
 #include "thumbnails/reducedpicture.h"
 
 #include <QHash>

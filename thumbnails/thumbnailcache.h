@@ -9,7 +9,7 @@
 // another user owns, or that group or others may write, is not used at all (entries could be
 // planted there), with a warning under strevio.cache.
 
-#include "thumbnails/filestamp.h"
+#include "platform/files/filestamp.h"
 
 #include <QByteArray>
 #include <QImage>

@@ -3,7 +3,7 @@
 // One PNG file of the freedesktop.org thumbnail cache and its text keys. Reading takes the bytes
 // as untrusted input; writing makes the keys this program stores.
 
-#include "thumbnails/filestamp.h"
+#include "platform/files/filestamp.h"
 
 #include <QByteArray>
 #include <QImage>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "thumbnails/filestamp.h"
+#include "platform/files/filestamp.h"
 
 #include "platform/paths/localpath.h"
 
