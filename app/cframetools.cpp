@@ -33,10 +33,11 @@ void CFrameTools::ShowProgress(QString text, CProgressCtrl* control)
     bar->SendMessage(PBM_SETSTEP, 1, 0);
 }
 
-std::int32_t CFrameTools::ScanFolder(QString folder, CStringArray& photos, QString extension)
+std::int32_t CFrameTools::ScanFolder(QString folder, CStringArray& photos, QString extension,
+                                     std::vector<FileStamp>* stamps)
 {
     QStringList found;
-    const std::int32_t count = PhotoFolder::Scan(folder, extension, found);
+    const std::int32_t count = PhotoFolder::Scan(folder, extension, found, stamps);
     for (const QString& path : found)
         photos.Add(path);
     return count;

@@ -5,10 +5,12 @@
 
 #include "framework/cprogressctrl.h"
 #include "framework/cstringarray.h"
+#include "platform/files/filestamp.h"
 
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 class CFrameTools {
 public:
@@ -18,7 +20,9 @@ public:
     // progress bar, range 0 to 100 at position 0, over the rest of the pane.
     void ShowProgress(QString text, CProgressCtrl* control);
 
-    std::int32_t ScanFolder(QString folder, CStringArray& photos, QString extension);
+    // `stamps`, when given, receives each photo's state as the scan found it.
+    std::int32_t ScanFolder(QString folder, CStringArray& photos, QString extension,
+                            std::vector<FileStamp>* stamps = nullptr);
     QString GetExtension(QString path);
     QString GetFolder(QString path);
     QString GetFileName(QString path);

@@ -84,7 +84,7 @@ void CListView_Photos::OnInitialUpdate()
     m_Folder = g_pFrameTools->GetFolder(m_Folder);
     // The root folder is the empty string; its window says "/".
     m_pDoc->SetTitle(m_Folder.isEmpty() ? QStringLiteral("/") : LocalPath::display(m_Folder));
-    g_pFrameTools->ScanFolder(m_Folder, m_Photos, QString());
+    g_pFrameTools->ScanFolder(m_Folder, m_Photos, QString(), &m_ScannedStamps);
     RebuildThumbnails();
 }
 
@@ -177,8 +177,15 @@ void CListView_Photos::RebuildThumbnails()
     }
     m_pList->SetRedraw(true);
     AfxPumpWorkEvents();
+    std::vector<FileStamp> stamps = std::exchange(m_ScannedStamps, {});
+    if (stamps.size() != size_t(count)) {
+        stamps.clear();
+        stamps.reserve(size_t(count));
+        for (qsizetype k = 0; k < count; ++k)
+            stamps.push_back(FileStamp::of(m_Photos[k]));
+    }
     {
-        ThumbnailRun thumbnails(m_Photos, m_ThumbWidth, m_ImageList.GetCellSize(), m_ThumbnailMemo, ratio);
+        ThumbnailRun thumbnails(m_Photos, stamps, m_ThumbWidth, m_ImageList.GetCellSize(), m_ThumbnailMemo, ratio);
         // Each cell is filled as its thumbnail comes, those on screen first. The window goes on
         // answering between photos; a termination signal ends the rebuild (and the program) at
         // the next photo.

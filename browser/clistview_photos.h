@@ -65,6 +65,9 @@ private:
 
     // What the last rebuild made, for the next one to keep.
     ThumbnailRun::Memo m_ThumbnailMemo;
+    // Each photo's state as the folder's scan found it, for the first build only: later rebuilds
+    // (refresh, zoom, Delete) read the states again, so that a photo changed since is made again.
+    std::vector<FileStamp> m_ScannedStamps;
 
     DECLARE_MESSAGE_MAP()
 };

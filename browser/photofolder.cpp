@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <dirent.h>
-#include <sys/stat.h>
 
 namespace PhotoFolder {
 
@@ -21,23 +20,25 @@ bool IsPhotoExtension(const QString& extension)
                        [&upper](const char* e) { return upper == QLatin1String(e); });
 }
 
-bool IsRegularFile(const QString& path)
-{
-    struct stat st {};
-    return ::stat(LocalPath::encode(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
-}
+// A name of the folder as read from disk, and as the program shows and sorts it.
+struct FolderEntry {
+    QByteArray bytes;
+    QString name;
+};
 
-QStringList ReadNames(const QString& folder)
+std::vector<FolderEntry> ReadNames(const QByteArray& directory)
 {
-    QStringList names;
-    const QString directory = folder.isEmpty() ? QStringLiteral("/") : folder;
-    DIR* dir = ::opendir(LocalPath::encode(directory).constData());
+    std::vector<FolderEntry> entries;
+    DIR* dir = ::opendir(directory.isEmpty() ? "/" : directory.constData());
     if (!dir)
-        return names;
-    while (const dirent* entry = ::readdir(dir))
-        names.append(LocalPath::decode(QByteArray(entry->d_name)));
+        return entries;
+    while (const dirent* entry = ::readdir(dir)) {
+        QByteArray bytes(entry->d_name);
+        QString name = LocalPath::decode(bytes);
+        entries.push_back(FolderEntry{std::move(bytes), std::move(name)});
+    }
     ::closedir(dir);
-    return names;
+    return entries;
 }
 
 // Compares two runs of digits by value, longer (after leading zeros) meaning larger.
@@ -100,21 +101,31 @@ int NaturalCompare(const QString& a, const QString& b)
     return a.compare(b);
 }
 
-std::int32_t Scan(const QString& folder, const QString& extension, QStringList& photos)
+std::int32_t Scan(const QString& folder, const QString& extension, QStringList& photos,
+                  std::vector<FileStamp>* stamps)
 {
-    QStringList names = ReadNames(folder);
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) { return NaturalCompare(a, b) < 0; });
+    // Each name is encoded once, by the folder's read; the one stat that tells a regular file also
+    // gives its state.
+    const QByteArray directory = LocalPath::encode(folder);
+    std::vector<FolderEntry> entries = ReadNames(directory);
+    std::sort(entries.begin(), entries.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return NaturalCompare(a.name, b.name) < 0; });
     const QString suffix = extension.isEmpty() ? QString() : QLatin1Char('.') + extension;
     std::int32_t count = 0;
-    for (const QString& name : names) {
-        if (name == QLatin1String(".") || name == QLatin1String("..") || name.startsWith(QLatin1Char('.')))
+    for (const FolderEntry& entry : entries) {
+        const QString& name = entry.name;
+        if (name.startsWith(QLatin1Char('.')))
             continue;
         if (!suffix.isEmpty() && !name.endsWith(suffix, Qt::CaseInsensitive))
             continue;
-        const QString path = folder + QLatin1Char('/') + name;
-        if (!IsPhotoExtension(Extension(path)) || !IsRegularFile(path))
+        if (!IsPhotoExtension(Extension(name)))
             continue;
-        photos.append(path);
+        const FileStamp stamp = FileStamp::ofName((directory + '/' + entry.bytes).constData());
+        if (!stamp.valid())
+            continue;
+        photos.append(folder + QLatin1Char('/') + name);
+        if (stamps)
+            stamps->push_back(stamp);
         ++count;
     }
     return count;

@@ -4,10 +4,13 @@
 // '/' between folders; a folder is given without a trailing '/' (the root folder is the empty
 // string).
 
+#include "platform/files/filestamp.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
+#include <vector>
 
 namespace PhotoFolder {
 
@@ -16,7 +19,9 @@ namespace PhotoFolder {
 // `extension` only names ending in "." and that extension are examined. Only regular files (after
 // following links) whose name does not begin with '.' and whose upper-cased extension is one of
 // JPG, BMP, GIF, TIF, PNG, CUR, WMF, EMF, ICO are taken. A folder that cannot be read gives 0.
-std::int32_t Scan(const QString& folder, const QString& extension, QStringList& photos);
+// `stamps`, when given, receives the state of each photo appended, as the scan found it.
+std::int32_t Scan(const QString& folder, const QString& extension, QStringList& photos,
+                  std::vector<FileStamp>* stamps = nullptr);
 
 QString Extension(const QString& path); // after the last '.', or empty
 QString Folder(const QString& path);    // before the last '/', or empty

@@ -30,9 +30,10 @@ int WorkerThreads()
 
 } // namespace
 
-ThumbnailRun::ThumbnailRun(const CStringArray& photos, int width, const QSize& cellSize, const Memo& previous,
-                           qreal devicePixelRatio)
-    : m_width(width)
+ThumbnailRun::ThumbnailRun(const CStringArray& photos, const std::vector<FileStamp>& stamps, int width,
+                           const QSize& cellSize, const Memo& previous, qreal devicePixelRatio)
+    : m_stamps(stamps)
+    , m_width(width)
     , m_deviceCell(CImageList::DeviceCellSize(cellSize, devicePixelRatio))
     , m_loader(SharedStore(), DesktopCache(), ReducedPicture::sideFor(devicePixelRatio))
 {
@@ -43,16 +44,15 @@ ThumbnailRun::ThumbnailRun(const CStringArray& photos, int width, const QSize& c
         for (size_t i = 0; i < previous.paths.size(); ++i)
             earlier.insert(previous.paths[i], int(i));
     const qsizetype count = photos.GetSize();
+    Q_ASSERT(size_t(count) == stamps.size());
     m_paths.reserve(size_t(count));
-    m_stamps.reserve(size_t(count));
     m_kept.reserve(size_t(count));
     for (qsizetype k = 0; k < count; ++k) {
         const QString& path = photos[k];
-        const FileStamp stamp = FileStamp::of(path);
+        const FileStamp& stamp = stamps[size_t(k)];
         const auto found = earlier.constFind(path);
         const bool keeps = stamp.valid() && found != earlier.constEnd() && previous.stamps[size_t(*found)] == stamp;
         m_paths.push_back(path);
-        m_stamps.push_back(stamp);
         m_kept.push_back(keeps ? *found : -1);
         if (!keeps) {
             m_positionToMake.insert(int(k), int(m_toMake.size()));

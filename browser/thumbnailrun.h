@@ -30,9 +30,10 @@ public:
         std::shared_ptr<const CImageListData> cells;
     };
 
-    // Cells are `cellSize` logical pixels; their pictures are made at `devicePixelRatio` times that.
-    ThumbnailRun(const CStringArray& photos, int width, const QSize& cellSize, const Memo& previous,
-                 qreal devicePixelRatio = 1.0);
+    // `stamps` holds each photo's state, read before. Cells are `cellSize` logical pixels; their
+    // pictures are made at `devicePixelRatio` times that.
+    ThumbnailRun(const CStringArray& photos, const std::vector<FileStamp>& stamps, int width, const QSize& cellSize,
+                 const Memo& previous, qreal devicePixelRatio = 1.0);
     ~ThumbnailRun();
     ThumbnailRun(const ThumbnailRun&) = delete;
     ThumbnailRun& operator=(const ThumbnailRun&) = delete;

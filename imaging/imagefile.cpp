@@ -63,6 +63,12 @@ ImageFile::Format ImageFile::recognise(const QByteArray& data, const QString& su
 
 GpStatus ImageFile::open(const QString& path, std::shared_ptr<ImageSource>* source, DecodeFault* fault)
 {
+    return open(path, LocalPath::encode(path), source, fault);
+}
+
+GpStatus ImageFile::open(const QString& path, const QByteArray& name, std::shared_ptr<ImageSource>* source,
+                         DecodeFault* fault)
+{
     DecodeFault ignored;
     if (!fault)
         fault = &ignored;
@@ -70,7 +76,7 @@ GpStatus ImageFile::open(const QString& path, std::shared_ptr<ImageSource>* sour
     if (path.isEmpty())
         return InvalidParameter;
     std::unique_ptr<MappedFile> file;
-    GpStatus status = MappedFile::open(LocalPath::encode(path), kMaxFileBytes, &file, fault);
+    GpStatus status = MappedFile::open(name, kMaxFileBytes, &file, fault);
     std::unique_ptr<ImageSource> decoder;
     if (status == Ok) {
         const QByteArray& data = file->bytes();

@@ -19,6 +19,9 @@ public:
 
     // `fault`, when given, says why a failed open gave no source.
     static GpStatus open(const QString& path, std::shared_ptr<ImageSource>* source, DecodeFault* fault = nullptr);
+    // The same for a caller that holds the on-disk name of `path` already.
+    static GpStatus open(const QString& path, const QByteArray& name, std::shared_ptr<ImageSource>* source,
+                         DecodeFault* fault = nullptr);
     static Format recognise(const QByteArray& data, const QString& suffix);
 
 private:

@@ -27,19 +27,20 @@ std::shared_ptr<const ReducedPicture> ReducedPictureLoader::load(const QString& 
     if (m_store && stamp.valid())
         if (auto kept = m_store->find(path, stamp); kept && kept->covers(m_side))
             return kept;
-    if (auto cached = fromCache(path, stamp)) {
+    const QByteArray name = ThumbnailCache::nameOf(path);
+    if (auto cached = fromCache(name, stamp)) {
         if (m_store)
             m_store->keep(path, stamp, cached);
         return cached;
     }
-    const Decoded decoded = decode(path);
+    const Decoded decoded = decode(path, name);
     // A file that changed while it was read is not remembered under its earlier state.
-    if (stamp.valid() && decoded.lasting && FileStamp::of(path) == stamp)
-        share(path, stamp, decoded);
+    if (stamp.valid() && decoded.lasting && FileStamp::ofName(name.constData()) == stamp)
+        share(path, name, stamp, decoded);
     return decoded.picture;
 }
 
-std::shared_ptr<const ReducedPicture> ReducedPictureLoader::fromCache(const QString& path, const FileStamp& stamp) const
+std::shared_ptr<const ReducedPicture> ReducedPictureLoader::fromCache(const QByteArray& name, const FileStamp& stamp) const
 {
     if (!m_cache || !stamp.valid())
         return nullptr;
@@ -47,7 +48,7 @@ std::shared_ptr<const ReducedPicture> ReducedPictureLoader::fromCache(const QStr
     // the entry's size, this one or a larger. Anything else is made again from the photo.
     for (int side = m_side; side <= ThumbnailCache::kLargestSide; side *= 2) {
         QSize photoSize;
-        const QImage thumbnail = m_cache->load(path, stamp, &photoSize, side);
+        const QImage thumbnail = m_cache->load(name, stamp, &photoSize, side);
         if (thumbnail.isNull() || !photoSize.isValid() || ReducedPicture::fittedSize(photoSize, side) != thumbnail.size())
             continue;
         const QSize wanted = ReducedPicture::fittedSize(photoSize, m_side);
@@ -56,17 +57,17 @@ std::shared_ptr<const ReducedPicture> ReducedPictureLoader::fromCache(const QStr
                                  : thumbnail.scaled(wanted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         return std::make_shared<const ReducedPicture>(ReducedPicture::fromThumbnail(photoSize, reduced));
     }
-    if (m_cache->isKnownFailure(path, stamp))
+    if (m_cache->isKnownFailure(name, stamp))
         return std::make_shared<const ReducedPicture>();
     return nullptr;
 }
 
-ReducedPictureLoader::Decoded ReducedPictureLoader::decode(const QString& path) const
+ReducedPictureLoader::Decoded ReducedPictureLoader::decode(const QString& path, const QByteArray& name) const
 {
     ++g_decodes;
     std::shared_ptr<ImageSource> source;
     DecodeFault fault;
-    if (ImageFile::open(path, &source, &fault) != Ok || !source)
+    if (ImageFile::open(path, name, &source, &fault) != Ok || !source)
         return Decoded{std::make_shared<const ReducedPicture>(), fault.isLasting()};
     auto picture = std::make_shared<const ReducedPicture>(ReducedPicture::fromSource(*source, m_side));
     // Only what another attempt on the unchanged file would give again is remembered: a photo that
@@ -74,14 +75,15 @@ ReducedPictureLoader::Decoded ReducedPictureLoader::decode(const QString& path) 
     return Decoded{std::move(picture), source->fault().isLasting()};
 }
 
-void ReducedPictureLoader::share(const QString& path, const FileStamp& stamp, const Decoded& decoded) const
+void ReducedPictureLoader::share(const QString& path, const QByteArray& name, const FileStamp& stamp,
+                                 const Decoded& decoded) const
 {
     if (m_store)
         m_store->keep(path, stamp, decoded.picture);
     if (!m_cache)
         return;
     if (decoded.picture->isDecoded())
-        m_cache->store(path, stamp, decoded.picture->picture, decoded.picture->photoSize, m_side);
+        m_cache->store(name, stamp, decoded.picture->picture, decoded.picture->photoSize, m_side);
     else
-        m_cache->storeFailure(path, stamp);
+        m_cache->storeFailure(name, stamp);
 }

@@ -38,9 +38,10 @@ private:
         bool lasting = false; // what another attempt on the unchanged file would give too
     };
 
-    std::shared_ptr<const ReducedPicture> fromCache(const QString& path, const FileStamp& stamp) const;
-    Decoded decode(const QString& path) const;
-    void share(const QString& path, const FileStamp& stamp, const Decoded& decoded) const;
+    // `name` is the photo's absolute on-disk name (ThumbnailCache::nameOf), made once a load.
+    std::shared_ptr<const ReducedPicture> fromCache(const QByteArray& name, const FileStamp& stamp) const;
+    Decoded decode(const QString& path, const QByteArray& name) const;
+    void share(const QString& path, const QByteArray& name, const FileStamp& stamp, const Decoded& decoded) const;
 
     ReducedPictureStore* m_store;
     std::optional<ThumbnailCache> m_cache;

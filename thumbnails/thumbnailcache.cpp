@@ -26,11 +26,6 @@ qint64 maxEntryBytes(int side)
     return std::max<qint64>(2 * 1024 * 1024, qint64(side) * side * 8 + 64 * 1024);
 }
 
-QByteArray absolutePath(const QString& path)
-{
-    return LocalPath::absoluteName(LocalPath::encode(path));
-}
-
 // Bytes other than these are escaped, as GLib does: RFC 2396's path characters less ';'.
 bool keptInUri(char c)
 {
@@ -91,7 +86,7 @@ QByteArray homeFolder()
 } // namespace
 
 ThumbnailCache::ThumbnailCache(const QString& rootFolder)
-    : m_root(absolutePath(rootFolder))
+    : m_root(nameOf(rootFolder))
     , m_resolvedRoot(LocalPath::resolvedName(m_root))
     , m_large(m_root + "/large")
     , m_failures(m_root + "/fail/strevio-" STREVIO_VERSION)
@@ -115,18 +110,23 @@ QString ThumbnailCache::defaultRoot()
     return home.startsWith('/') ? LocalPath::decode(home + "/.cache/thumbnails") : QString();
 }
 
+QByteArray ThumbnailCache::nameOf(const QString& photoPath)
+{
+    return LocalPath::absoluteName(LocalPath::encode(photoPath));
+}
+
 QByteArray ThumbnailCache::uriOf(const QString& photoPath)
 {
-    const QByteArray absolute = absolutePath(photoPath);
+    const QByteArray absolute = nameOf(photoPath);
     return absolute.isEmpty() ? QByteArray() : fileUri(absolute);
 }
 
-QImage ThumbnailCache::load(const QString& photoPath, const FileStamp& stamp, QSize* photoSize, int side) const
+QImage ThumbnailCache::load(const QByteArray& photo, const FileStamp& stamp, QSize* photoSize, int side) const
 {
     if (photoSize)
         *photoSize = QSize();
     const QByteArray folder = sizeFolder(side);
-    return folder.isEmpty() ? QImage() : read(folder, absolutePath(photoPath), stamp, false, photoSize, side);
+    return folder.isEmpty() ? QImage() : read(folder, photo, stamp, false, photoSize, side);
 }
 
 QByteArray ThumbnailCache::sizeFolder(int side) const
@@ -139,10 +139,9 @@ QByteArray ThumbnailCache::sizeFolder(int side) const
     }
 }
 
-bool ThumbnailCache::store(const QString& photoPath, const FileStamp& stamp, const QImage& thumbnail,
+bool ThumbnailCache::store(const QByteArray& photo, const FileStamp& stamp, const QImage& thumbnail,
                            const QSize& photoSize, int side) const
 {
-    const QByteArray photo = absolutePath(photoPath);
     const QByteArray folder = sizeFolder(side);
     if (!serves(photo, stamp) || thumbnail.isNull() || folder.isEmpty())
         return false;
@@ -156,14 +155,13 @@ bool ThumbnailCache::store(const QString& photoPath, const FileStamp& stamp, con
     return !png.isEmpty() && CacheFile::replace(folder, entryName(uri), png);
 }
 
-bool ThumbnailCache::isKnownFailure(const QString& photoPath, const FileStamp& stamp) const
+bool ThumbnailCache::isKnownFailure(const QByteArray& photo, const FileStamp& stamp) const
 {
-    return !read(m_failures, absolutePath(photoPath), stamp, true).isNull();
+    return !read(m_failures, photo, stamp, true).isNull();
 }
 
-bool ThumbnailCache::storeFailure(const QString& photoPath, const FileStamp& stamp) const
+bool ThumbnailCache::storeFailure(const QByteArray& photo, const FileStamp& stamp) const
 {
-    const QByteArray photo = absolutePath(photoPath);
     if (!serves(photo, stamp))
         return false;
     // The standard's "empty PNG": one transparent pixel carrying the keys.

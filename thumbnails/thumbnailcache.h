@@ -27,22 +27,42 @@ public:
     static QString defaultRoot();
     // file:// and the absolute path's bytes, percent-encoded.
     static QByteArray uriOf(const QString& photoPath);
+    // The photo's absolute on-disk name, which each call below takes in place of its path too:
+    // a caller that asks more than once about a photo makes it once.
+    static QByteArray nameOf(const QString& photoPath);
 
     // The thumbnail stored for the photo in the state `stamp`, RGB32 when opaque and
     // ARGB32_Premultiplied otherwise; a null image when there is no valid entry.
     // `photoSize`, when given, receives the photo's size that the entry states (invalid when it
     // states none). `side` is the size of the folder read: 256, 512 or 1024.
-    QImage load(const QString& photoPath, const FileStamp& stamp, QSize* photoSize = nullptr, int side = 256) const;
+    QImage load(const QByteArray& photo, const FileStamp& stamp, QSize* photoSize = nullptr, int side = 256) const;
+    QImage load(const QString& photoPath, const FileStamp& stamp, QSize* photoSize = nullptr, int side = 256) const
+    {
+        return load(nameOf(photoPath), stamp, photoSize, side);
+    }
     // Stores `thumbnail` for the photo in the state `stamp`. `photoSize` is the whole photo's size
     // in pixels: the thumbnail must be the photo fitted into `side` x `side` (a larger one is scaled
     // down first), so a photo smaller than that is its own thumbnail; it goes into the folder of
     // that size (256, 512 or 1024). False when nothing was stored.
-    bool store(const QString& photoPath, const FileStamp& stamp, const QImage& thumbnail, const QSize& photoSize,
+    bool store(const QByteArray& photo, const FileStamp& stamp, const QImage& thumbnail, const QSize& photoSize,
                int side = 256) const;
+    bool store(const QString& photoPath, const FileStamp& stamp, const QImage& thumbnail, const QSize& photoSize,
+               int side = 256) const
+    {
+        return store(nameOf(photoPath), stamp, thumbnail, photoSize, side);
+    }
 
     // Failure marks: a photo that could not be decoded is not tried again while it is unchanged.
-    bool isKnownFailure(const QString& photoPath, const FileStamp& stamp) const;
-    bool storeFailure(const QString& photoPath, const FileStamp& stamp) const;
+    bool isKnownFailure(const QByteArray& photo, const FileStamp& stamp) const;
+    bool storeFailure(const QByteArray& photo, const FileStamp& stamp) const;
+    bool isKnownFailure(const QString& photoPath, const FileStamp& stamp) const
+    {
+        return isKnownFailure(nameOf(photoPath), stamp);
+    }
+    bool storeFailure(const QString& photoPath, const FileStamp& stamp) const
+    {
+        return storeFailure(nameOf(photoPath), stamp);
+    }
 
 private:
     bool serves(const QByteArray& photo, const FileStamp& stamp) const;

@@ -7,8 +7,13 @@
 
 FileStamp FileStamp::of(const QString& path)
 {
+    return ofName(LocalPath::encode(path).constData());
+}
+
+FileStamp FileStamp::ofName(const char* name)
+{
     struct stat st {};
-    if (::stat(LocalPath::encode(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (::stat(name, &st) != 0 || !S_ISREG(st.st_mode))
         return FileStamp();
     FileStamp stamp;
     stamp.size = qint64(st.st_size);

@@ -19,4 +19,6 @@ struct FileStamp {
 
     // The state of the regular file at `path` (links followed); invalid for anything else.
     static FileStamp of(const QString& path);
+    // The same for the on-disk name `name`.
+    static FileStamp ofName(const char* name);
 };

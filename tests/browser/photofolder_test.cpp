@@ -48,11 +48,22 @@ TEST(PhotoFolderTest, TakesTheNineExtensionsOfRegularVisibleFilesOnly)
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("y.jpg")).constData(), 0600), 0);
     ASSERT_EQ(Link("/nonexistent/target.png", dir.filePath("z.png")), 0);
     ASSERT_EQ(Link(dir.filePath("a.jpg"), dir.filePath("link.jpg")), 0);
+    QFile grown(dir.filePath("j.bmp"));
+    ASSERT_TRUE(grown.open(QIODevice::Append));
+    grown.write("more");
+    grown.close();
     QStringList photos;
-    EXPECT_EQ(PhotoFolder::Scan(dir.path(), QString(), photos), 10);
+    std::vector<FileStamp> stamps;
+    EXPECT_EQ(PhotoFolder::Scan(dir.path(), QString(), photos, &stamps), 10);
     EXPECT_EQ(Names(photos), (QStringList{"a.jpg", "b.Png", "f.ICO", "g.cur", "h.wmf", "i.EMF", "j.bmp", "k.gif", "l.tif",
                                           "link.jpg"}));
     EXPECT_EQ(photos.first(), dir.filePath("a.jpg"));
+    // Each photo's state as the scan saw it, beside it; a link's is its target's.
+    ASSERT_EQ(stamps.size(), size_t(photos.size()));
+    for (qsizetype i = 0; i < photos.size(); ++i)
+        EXPECT_EQ(stamps[size_t(i)], FileStamp::of(photos[i])) << i;
+    EXPECT_EQ(stamps[6].size, 5);
+    EXPECT_EQ(stamps[9].inode, stamps[0].inode);
 }
 
 TEST(PhotoFolderTest, AppendsAfterWhatTheListHoldsAndCountsOnlyTheNew)
@@ -135,10 +146,13 @@ TEST(PhotoFolderTest, NamesThatAreNotUtf8AreFoundInTheirPlaceAndKeepTheirBytes)
         ::close(fd);
     }
     QStringList photos;
-    EXPECT_EQ(PhotoFolder::Scan(dir.path(), QString(), photos), qsizetype(std::size(names)));
+    std::vector<FileStamp> stamps;
+    EXPECT_EQ(PhotoFolder::Scan(dir.path(), QString(), photos, &stamps), qsizetype(std::size(names)));
     ASSERT_EQ(photos.size(), qsizetype(std::size(names)));
-    for (qsizetype i = 0; i < photos.size(); ++i)
+    for (qsizetype i = 0; i < photos.size(); ++i) {
         EXPECT_EQ(LocalPath::encode(photos[i]), folder + '/' + names[i]) << i;
+        EXPECT_TRUE(stamps[size_t(i)].valid()) << i;
+    }
     // QTemporaryDir cannot name these files; they go by their bytes.
     for (const QByteArray& name : names)
         ::unlink((folder + '/' + name).constData());

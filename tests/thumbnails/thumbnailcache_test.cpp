@@ -163,7 +163,7 @@ TEST_F(ThumbnailCacheTest, EntriesAreNamedAfterTheMd5OfTheUri)
 {
     // printf %s "file:///home/jens/photos/me.png" | md5sum (the standard's own example), and
     // printf %s "file:///tmp/caf%E9%201.jpg" | md5sum.
-    ASSERT_TRUE(cache().store("/home/jens/photos/me.png", kStamp, gradient(256, 192), QSize(4000, 3000)));
+    ASSERT_TRUE(cache().store(QStringLiteral("/home/jens/photos/me.png"), kStamp, gradient(256, 192), QSize(4000, 3000)));
     ASSERT_TRUE(cache().store(LocalPath::decode("/tmp/caf\xe9 1.jpg"), kStamp, gradient(256, 192), QSize(4000, 3000)));
     EXPECT_EQ(filesIn(root() + "/large"),
               (QStringList{"c6ee772d9e49320e97ec29a7eb5b1697.png", "caf6df9a29008b656c313edd62a8aabe.png"}));
@@ -292,14 +292,14 @@ TEST_F(ThumbnailCacheTest, ACacheThatCannotBeWrittenStoresNothingAndLeavesNothin
     while (filler.write(QByteArray(4096, 'x')) == 4096 && filler.flush()) {
     }
     const QStringList before = filesIn(disk.path() + "/thumbnails/large");
-    EXPECT_FALSE(onDisk.store("/photos/other.jpg", kStamp, gradient(256, 192), QSize(256, 192)));
+    EXPECT_FALSE(onDisk.store(QStringLiteral("/photos/other.jpg"), kStamp, gradient(256, 192), QSize(256, 192)));
     EXPECT_FALSE(onDisk.storeFailure(m_photo, kStamp));
     EXPECT_EQ(filesIn(disk.path() + "/thumbnails/large"), before);
     EXPECT_EQ(onDisk.load(m_photo, kStamp), gradient(256, 192));
 
     filler.remove();
     ASSERT_TRUE(disk.setReadOnly());
-    EXPECT_FALSE(onDisk.store("/photos/other.jpg", kStamp, gradient(256, 192), QSize(256, 192)));
+    EXPECT_FALSE(onDisk.store(QStringLiteral("/photos/other.jpg"), kStamp, gradient(256, 192), QSize(256, 192)));
     EXPECT_EQ(filesIn(disk.path() + "/thumbnails/large"), before);
     EXPECT_EQ(onDisk.load(m_photo, kStamp), gradient(256, 192));
 }
@@ -375,7 +375,7 @@ TEST_F(ThumbnailCacheTest, FailureMarksHoldWhileThePhotoIsUnchanged)
     EXPECT_TRUE(QFile::exists(entryOf(m_photo, "fail/strevio-" STREVIO_VERSION)));
     EXPECT_TRUE(cache().isKnownFailure(m_photo, kStamp));
     EXPECT_FALSE(cache().isKnownFailure(m_photo, FileStamp{kStamp.size, kStamp.mtimeSeconds + 1}));
-    EXPECT_FALSE(cache().isKnownFailure("/photos/other.jpg", kStamp));
+    EXPECT_FALSE(cache().isKnownFailure(QStringLiteral("/photos/other.jpg"), kStamp));
     EXPECT_TRUE(cache().load(m_photo, kStamp).isNull());
 }
 
