@@ -61,11 +61,15 @@ ThumbnailRun::ThumbnailRun(const CStringArray& photos, const std::vector<FileSta
     }
     if (m_toMake.empty())
         return;
+    // A list larger than the store keeps the pictures of its first photos and passes the others
+    // by. Kept in turn, each rebuild (zoom, Delete) would push out the pictures of the photos it
+    // comes to next, in the very order it needs them, and find none there.
+    const size_t storeRoom = m_loader.storeRoom();
     m_prefetcher = std::make_unique<ThumbnailPrefetcher>(
         int(m_toMake.size()),
-        [this](int position) {
+        [this, storeRoom](int position) {
             const size_t k = size_t(m_toMake[size_t(position)]);
-            return m_loader.load(m_paths[k], m_stamps[k])->cellPicture(m_deviceCell);
+            return m_loader.load(m_paths[k], m_stamps[k], k < storeRoom)->cellPicture(m_deviceCell);
         },
         WorkerThreads());
 }

@@ -22,21 +22,22 @@ int ReducedPictureLoader::decodeCount()
     return g_decodes.load();
 }
 
-std::shared_ptr<const ReducedPicture> ReducedPictureLoader::load(const QString& path, const FileStamp& stamp) const
+std::shared_ptr<const ReducedPicture> ReducedPictureLoader::load(const QString& path, const FileStamp& stamp,
+                                                                 bool keep) const
 {
     if (m_store && stamp.valid())
         if (auto kept = m_store->find(path, stamp); kept && kept->covers(m_side))
             return kept;
     const QByteArray name = ThumbnailCache::nameOf(path);
     if (auto cached = fromCache(name, stamp)) {
-        if (m_store)
+        if (m_store && keep)
             m_store->keep(path, stamp, cached);
         return cached;
     }
     const Decoded decoded = decode(path, name);
     // A file that changed while it was read is not remembered under its earlier state.
     if (stamp.valid() && decoded.lasting && FileStamp::ofName(name.constData()) == stamp)
-        share(path, name, stamp, decoded);
+        share(path, name, stamp, decoded, keep);
     return decoded.picture;
 }
 
@@ -62,6 +63,15 @@ std::shared_ptr<const ReducedPicture> ReducedPictureLoader::fromCache(const QByt
     return nullptr;
 }
 
+std::size_t ReducedPictureLoader::storeRoom() const
+{
+    if (!m_store)
+        return 0;
+    // A camera photo's picture: 4:3, three bytes a pixel.
+    const std::size_t picture = std::size_t(m_side) * std::size_t(m_side) * 3 / 4 * 3 + sizeof(ReducedPicture);
+    return m_store->budget() / picture;
+}
+
 ReducedPictureLoader::Decoded ReducedPictureLoader::decode(const QString& path, const QByteArray& name) const
 {
     ++g_decodes;
@@ -76,9 +86,9 @@ ReducedPictureLoader::Decoded ReducedPictureLoader::decode(const QString& path, 
 }
 
 void ReducedPictureLoader::share(const QString& path, const QByteArray& name, const FileStamp& stamp,
-                                 const Decoded& decoded) const
+                                 const Decoded& decoded, bool keep) const
 {
-    if (m_store)
+    if (m_store && keep)
         m_store->keep(path, stamp, decoded.picture);
     if (!m_cache)
         return;

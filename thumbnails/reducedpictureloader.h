@@ -27,7 +27,10 @@ public:
                          int side = ReducedPicture::kLargestSide);
 
     // The reduced picture of the photo at `path` as it is now; `stamp` is its state, read before.
-    std::shared_ptr<const ReducedPicture> load(const QString& path, const FileStamp& stamp) const;
+    // One not found in the store is kept there only with `keep`.
+    std::shared_ptr<const ReducedPicture> load(const QString& path, const FileStamp& stamp, bool keep = true) const;
+    // How many pictures the store holds at this loader's side (0 without a store).
+    std::size_t storeRoom() const;
 
     // Photos decoded so far by every loader of the process (tests and benchmarks count them).
     static int decodeCount();
@@ -41,7 +44,8 @@ private:
     // `name` is the photo's absolute on-disk name (ThumbnailCache::nameOf), made once a load.
     std::shared_ptr<const ReducedPicture> fromCache(const QByteArray& name, const FileStamp& stamp) const;
     Decoded decode(const QString& path, const QByteArray& name) const;
-    void share(const QString& path, const QByteArray& name, const FileStamp& stamp, const Decoded& decoded) const;
+    void share(const QString& path, const QByteArray& name, const FileStamp& stamp, const Decoded& decoded,
+               bool keep) const;
 
     ReducedPictureStore* m_store;
     std::optional<ThumbnailCache> m_cache;

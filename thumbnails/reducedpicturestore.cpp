@@ -54,6 +54,12 @@ void ReducedPictureStore::setBudget(std::size_t budgetBytes)
     keepWithinBudget();
 }
 
+std::size_t ReducedPictureStore::budget() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_budget;
+}
+
 std::size_t ReducedPictureStore::bytes() const
 {
     std::lock_guard lock(m_mutex);

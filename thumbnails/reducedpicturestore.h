@@ -29,6 +29,7 @@ public:
     void keep(const QString& path, const FileStamp& stamp, std::shared_ptr<const ReducedPicture> picture);
     void clear();
     void setBudget(std::size_t budgetBytes);
+    std::size_t budget() const;
     std::size_t bytes() const;
 
 private:

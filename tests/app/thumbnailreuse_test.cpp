@@ -45,6 +45,7 @@ protected:
     {
         ThumbnailSettings::current() = m_saved;
         ReducedPictureStore::shared().clear();
+        ReducedPictureStore::shared().setBudget(ReducedPictureStore::kDefaultBudgetBytes);
         StrevioAppTest::TearDown();
     }
 
@@ -121,6 +122,24 @@ TEST_F(ThumbnailReuseTest, ZoomStepsComeFromTheReducedPicturesAndMatchAFreshList
         fresh->OnZoomMinus();
     EXPECT_EQ(Cells(fresh), smallest);
     EXPECT_EQ(ReducedPictureLoader::decodeCount() - before, (1 + 5 + 9) * 7) << "without memory every rebuild decodes";
+}
+
+// A list of more photos than the store holds keeps the first ones there, so that each zoom step
+// decodes only the rest, not every photo again in the order the last step pushed them out.
+TEST_F(ThumbnailReuseTest, AListLargerThanTheStoreKeepsItsFirstPicturesThere)
+{
+    for (int i = 0; i < 8; ++i)
+        ASSERT_TRUE(Gradient(640, 480, i).save(PhotoPath(QStringLiteral("p%1.jpg").arg(i)), "JPEG", 85));
+    ThumbnailSettings::current().diskCache = false;
+    const std::size_t picture = 256 * 192 * 3 + sizeof(ReducedPicture); // room for three
+    ReducedPictureStore::shared().setBudget(3 * picture + 1000);
+    CListView_Photos* list = OpenList(PhotoPath("p0.jpg"));
+    ASSERT_NE(list, nullptr);
+    const int before = ReducedPictureLoader::decodeCount();
+    list->OnZoomPlus();
+    list->OnZoomPlus();
+    EXPECT_EQ(ReducedPictureLoader::decodeCount() - before, 2 * 5);
+    EXPECT_EQ(ReducedPictureStore::shared().bytes(), 3 * picture);
 }
 
 TEST_F(ThumbnailReuseTest, ThreadsGiveTheCellsOfAOneThreadRebuild)
