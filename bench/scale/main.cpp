@@ -7,6 +7,7 @@
 //   scale-bench film PHOTO FILM.avi
 //                             opens PHOTO's folder, selects every photo and makes FILM.avi
 // Each step prints: step=NAME seconds=S photos=N decodes=D rss_kb=R peak_kb=P longest_stall_ms=L
+// (the open also first_screen_ms=F: when every cell of the list's first screen held its thumbnail)
 // (L: the longest time the window thread went without processing events during the step, seen
 // as the longest gap between two turns of a timer that asks to run every millisecond).
 
@@ -17,6 +18,7 @@
 #include "browser/clistview_photos.h"
 #include "framework/afxmessagebox.h"
 #include "framework/afxres.h"
+#include "framework/listviewwidget.h"
 #include "thumbnails/reducedpictureloader.h"
 #include "res/resource.h"
 
@@ -34,16 +36,45 @@
 
 namespace {
 
-void measure(const char* name, CListView_Photos*& list, const std::function<void()>& step)
+// True once every cell the list shows at its top holds its thumbnail.
+bool FirstScreenComplete(CStrevioApp& app)
+{
+    CListView_Photos* list = NewestPhotoList(app);
+    if (!list || !list->m_pList || !list->m_ImageList.GetData())
+        return false;
+    const CListViewWidget* widget = list->GetListCtrl().GetWidget();
+    const std::vector<QImage>& cells = list->m_ImageList.GetData()->images;
+    const int count = list->GetListCtrl().GetItemCount();
+    if (!widget || count == 0 || cells.size() < size_t(count))
+        return false;
+    const int bottom = widget->viewport()->rect().bottom();
+    for (int k = 0; k < count; ++k) {
+        if (widget->visualRect(widget->model()->index(k, 0)).top() > bottom)
+            break;
+        if (cells[size_t(k)].isNull())
+            return false;
+    }
+    return true;
+}
+
+// `screenDone`, when given, is asked at each turn of the event loop; the step then also prints
+// first_screen_ms=, when it first said yes (-1: never).
+void measure(const char* name, CListView_Photos*& list, const std::function<void()>& step,
+             const std::function<bool()>& screenDone = {})
 {
     const int decodes = ReducedPictureLoader::decodeCount();
     QElapsedTimer sinceLastTurn;
+    QElapsedTimer sinceStart;
     qint64 longestStall = 0;
+    qint64 firstScreen = -1;
     QTimer turns;
     turns.setTimerType(Qt::PreciseTimer);
     QObject::connect(&turns, &QTimer::timeout, [&] {
         longestStall = std::max(longestStall, sinceLastTurn.restart());
+        if (screenDone && firstScreen < 0 && screenDone())
+            firstScreen = sinceStart.elapsed();
     });
+    sinceStart.start();
     turns.start(1);
     sinceLastTurn.start();
     const auto start = std::chrono::steady_clock::now();
@@ -52,10 +83,13 @@ void measure(const char* name, CListView_Photos*& list, const std::function<void
     longestStall = std::max(longestStall, sinceLastTurn.elapsed());
     turns.stop();
     QApplication::processEvents();
-    std::printf("step=%s seconds=%.3f photos=%lld decodes=%d rss_kb=%ld peak_kb=%ld longest_stall_ms=%lld\n", name,
+    std::printf("step=%s seconds=%.3f photos=%lld decodes=%d rss_kb=%ld peak_kb=%ld longest_stall_ms=%lld", name,
                 seconds, list ? static_cast<long long>(list->m_Photos.GetSize()) : 0LL,
                 ReducedPictureLoader::decodeCount() - decodes, ResidentKilobytes(), PeakKilobytes(),
                 static_cast<long long>(longestStall));
+    if (screenDone)
+        std::printf(" first_screen_ms=%lld", static_cast<long long>(firstScreen));
+    std::printf("\n");
     std::fflush(stdout);
 }
 
@@ -66,10 +100,13 @@ int run(const std::string& command, const QString& photo, const QString& film)
     if (!StartProgram(app, &messages))
         return 1;
     CListView_Photos* list = nullptr;
-    measure("open", list, [&] {
-        app.OpenDocumentFile(photo);
-        list = NewestPhotoList(app);
-    });
+    measure(
+        "open", list,
+        [&] {
+            app.OpenDocumentFile(photo);
+            list = NewestPhotoList(app);
+        },
+        [&app] { return FirstScreenComplete(app); });
     if (!list) {
         std::fprintf(stderr, "scale-bench: no photo list for %s\n", qPrintable(photo));
         return 1;
