@@ -2,6 +2,7 @@
 #include "framework/afxwork.h"
 
 #include "framework/cworkinputfilter.h"
+#include "platform/workers/workertasks.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -52,6 +53,9 @@ void AfxBeginWork()
 {
     if (g_workDepth++ == 0)
         InputFilter().ForgetStopRequest();
+    // Work split into parts on the worker threads (a film frame's encoding) answers the window
+    // between the parts the window thread does itself.
+    WorkerTasks::setBetweenParts(&AfxPumpWorkEvents);
 }
 
 void AfxEndWork()

@@ -120,17 +120,21 @@ struct Video1Encoder::Impl {
         std::vector<std::size_t> used(bands.size());
         auto bandStart = [&](int band) { return blockRows * band / bandCount; };
         std::atomic<int> nextBand{0};
-        auto encodeBands = [&] {
-            for (int band = nextBand++; band < bandCount; band = nextBand++)
+        auto encodeBands = [&](bool caller) {
+            for (int band = nextBand++; band < bandCount; band = nextBand++) {
                 used[std::size_t(band)] = encodeBand(rows, bandStart(band), bandStart(band + 1), bands[std::size_t(band)]);
+                if (caller)
+                    WorkerTasks::betweenParts();
+            }
         };
         {
             // The calling thread takes bands too, and every band left when the pool has no thread
             // (or no room) for a helper; helpers that find no band left end at once.
             WorkerTasks helpers(WorkerPool::shared());
-            for (int worker = 1; worker < std::min(threads, bandCount) && helpers.submit(encodeBands); ++worker) {
+            for (int worker = 1; worker < std::min(threads, bandCount) && helpers.submit([&] { encodeBands(false); });
+                 ++worker) {
             }
-            encodeBands();
+            encodeBands(true);
         }
 
         out.clear();

@@ -5,6 +5,21 @@
 
 #include <pthread.h>
 
+namespace {
+thread_local void (*t_betweenParts)() = nullptr;
+} // namespace
+
+void WorkerTasks::setBetweenParts(void (*hook)())
+{
+    t_betweenParts = hook;
+}
+
+void WorkerTasks::betweenParts()
+{
+    if (t_betweenParts)
+        t_betweenParts();
+}
+
 WorkerTasks::WorkerTasks(WorkerPool& pool, const char* threadName) : m_pool(pool), m_threadName(threadName) {}
 
 WorkerTasks::~WorkerTasks()

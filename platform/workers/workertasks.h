@@ -25,6 +25,12 @@ public:
     // left waiting for a thread. True when they had.
     bool waitForBegun(int count);
 
+    // A long piece of work split into parts, some of which the calling thread does itself, has
+    // that thread call betweenParts() after each of its parts: the hook set for the thread then
+    // runs (the window thread answers its events there). Nothing runs on a thread without one.
+    static void setBetweenParts(void (*hook)());
+    static void betweenParts();
+
     WorkerPool& pool() const { return m_pool; }
     const char* threadName() const { return m_threadName; }
 

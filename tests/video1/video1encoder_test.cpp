@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/video1/video1decoder.h"
 #include "platform/video1/video1encoder.h"
+#include "platform/workers/workertasks.h"
 #include "rgb555rounding.h"
 #include "testpicture.h"
 
@@ -158,10 +159,22 @@ TEST(Video1Encoder, RowOrderAndPaddingDoNotChangeTheFrame)
     }
 }
 
+namespace {
+int g_partsDone = 0;
+} // namespace
+
+// The calling thread takes bands too, and answers its hook after each of them (the window thread
+// processes its events there); helpers call nothing.
 TEST(Video1Encoder, ThreadsShareTheFrameWithoutChangingIt)
 {
     const TestPicture picture = TestPicture::photoLike(64, 256, 5);
+    WorkerTasks::setBetweenParts([] { ++g_partsDone; });
     const std::vector<std::uint8_t> single = encode(picture, {video1::kDefaultQuality, 1});
-    EXPECT_EQ(encode(picture, {video1::kDefaultQuality, 3}), single);
-    EXPECT_EQ(encode(picture, {video1::kDefaultQuality, 8}), single);
+    EXPECT_EQ(g_partsDone, 256 / 4 / 8) << "one call a band, all of them the caller's";
+    for (const int threads : {3, 8}) {
+        g_partsDone = 0;
+        EXPECT_EQ(encode(picture, {video1::kDefaultQuality, threads}), single) << threads;
+        EXPECT_LE(g_partsDone, 256 / 4 / 8) << threads; // helpers may have taken every band
+    }
+    WorkerTasks::setBetweenParts(nullptr);
 }
