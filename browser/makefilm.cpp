@@ -15,6 +15,10 @@
 #include "framework/cwaitcursor.h"
 #include "framework/cwinapp.h"
 #include "platform/paths/localpath.h"
+#include "platform/workers/workerpool.h"
+#include "platform/workers/workertasks.h"
+
+#include <optional>
 
 namespace {
 // Whatever way MakeFilm is left, the film is finished or dropped, the progress display is taken
@@ -34,7 +38,15 @@ public:
     HRESULT Finish(bool keep)
     {
         m_bFinished = true;
-        const HRESULT result = g_pFilmWriter->Close(keep);
+        // Keeping the film writes its index and makes it durable (fsync, then a rename that may
+        // free an earlier film of hundreds of megabytes): a quarter of a second or more, during
+        // which the window answers. A dropped film goes at once.
+        HRESULT result = AVIERR_OK;
+        if (keep)
+            WorkerTasks::runAside(WorkerPool::shared(), [&result] { result = g_pFilmWriter->Close(true); },
+                                  &AfxPumpWorkEvents);
+        else
+            result = g_pFilmWriter->Close(false);
         g_pFrameTools->m_Progress.DestroyWindow();
         if (CFrameWnd* frame = AfxGetMainWnd())
             frame->SetMessageText(QString());
@@ -79,8 +91,10 @@ void CListView_Photos::MakeFilm(QString fullPath)
     HRESULT result = AVIERR_OK;
     {
         CFilmRun run;
-        // Composes the next photos' frames while this one is stored; joined before the film ends.
-        CFilmFramePipeline frames;
+        // Composes the next photos' frames while this one is stored; its helpers end before the
+        // film does, so that the film is finished on a free worker thread.
+        std::optional<CFilmFramePipeline> pipeline(std::in_place);
+        CFilmFramePipeline& frames = *pipeline;
         if (!frames.Create()) {
             run.Finish(false);
             AfxMessageBox(QStringLiteral("Can not create Image."), MB_OK | MB_ICONINFORMATION);
@@ -110,6 +124,7 @@ void CListView_Photos::MakeFilm(QString fullPath)
             AfxPumpWorkEvents();
             i = next;
         }
+        pipeline.reset();
         // The program is ending: the film is dropped (CFilmRun) and the earlier one kept.
         if (TerminationSignals::requested())
             return;

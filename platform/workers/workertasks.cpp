@@ -5,6 +5,8 @@
 
 #include <pthread.h>
 
+#include <chrono>
+
 namespace {
 thread_local void (*t_betweenParts)() = nullptr;
 } // namespace
@@ -18,6 +20,31 @@ void WorkerTasks::betweenParts()
 {
     if (t_betweenParts)
         t_betweenParts();
+}
+
+void WorkerTasks::runAside(WorkerPool& pool, const std::function<void()>& task, const std::function<void()>& whileWaiting)
+{
+    WorkerTasks aside(pool);
+    if (!aside.submit(task)) {
+        task();
+        return;
+    }
+    // Threads held by work that waits (a film's helpers between frames) may leave the task
+    // waiting for a thread: after a short while it is taken back and done here.
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(50);
+    std::unique_lock lock(aside.m_mutex);
+    while (!aside.m_changed.wait_for(lock, std::chrono::milliseconds(5),
+                                     [&aside] { return aside.m_waiting == 0 && aside.m_running == 0; })) {
+        if (aside.m_begun == 0 && std::chrono::steady_clock::now() > giveUp
+            && (aside.m_waiting -= aside.m_pool.withdraw(&aside)) == 0) {
+            lock.unlock();
+            task();
+            return;
+        }
+        lock.unlock();
+        whileWaiting();
+        lock.lock();
+    }
 }
 
 WorkerTasks::WorkerTasks(WorkerPool& pool, const char* threadName) : m_pool(pool), m_threadName(threadName) {}

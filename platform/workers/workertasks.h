@@ -31,6 +31,11 @@ public:
     static void setBetweenParts(void (*hook)());
     static void betweenParts();
 
+    // Runs `task` on a thread of `pool` while the caller calls `whileWaiting` every few
+    // milliseconds until it has ended (the window thread answers its events while a film is
+    // made durable); runs it on the caller when the pool cannot take it.
+    static void runAside(WorkerPool& pool, const std::function<void()>& task, const std::function<void()>& whileWaiting);
+
     WorkerPool& pool() const { return m_pool; }
     const char* threadName() const { return m_threadName; }
 

@@ -68,6 +68,20 @@ TEST(WorkerPool, ThreadsThatCannotStartLeaveTheWorkToThoseThatDidOrToTheCaller)
         EXPECT_LE(queued, pool.capacity() + pool.threads());
         EXPECT_EQ(queued == 0, c.startable == 0);
         EXPECT_LE(ran.load(), queued);
+        // Work set aside runs on a thread of the pool while the caller answers (the task waits for
+        // that), or on the caller when the pool has no thread.
+        std::atomic<bool> answered{false};
+        std::thread::id ranOn;
+        WorkerTasks::runAside(
+            pool,
+            [&] {
+                ranOn = std::this_thread::get_id();
+                while (c.startable > 0 && !answered)
+                    std::this_thread::yield();
+            },
+            [&answered] { answered = true; });
+        EXPECT_EQ(ranOn == std::this_thread::get_id(), c.startable == 0);
+        EXPECT_EQ(answered.load(), c.startable > 0);
     }
 }
 
@@ -77,4 +91,24 @@ TEST(WorkerPool, UsesTheCpusTheProcessMayRunOn)
     ASSERT_EQ(sched_getaffinity(0, sizeof set, &set), 0);
     EXPECT_EQ(WorkerPool::usableCpus(), CPU_COUNT(&set));
     EXPECT_EQ(WorkerPool::shared().threads(), std::max(CPU_COUNT(&set), 2));
+}
+
+// Work set aside while every thread is held by work that waits (a film's helpers) is taken back
+// and done by the caller, not left waiting for a thread that will not come.
+TEST(WorkerPool, WorkSetAsideIsDoneByTheCallerWhenEveryThreadIsHeld)
+{
+    WorkerPool pool(1);
+    WorkerTasks holder(pool);
+    std::atomic<bool> release{false};
+    ASSERT_TRUE(holder.submit([&release] {
+        while (!release)
+            std::this_thread::yield();
+    }));
+    ASSERT_TRUE(holder.waitForBegun(1));
+    std::thread::id ranOn;
+    int answered = 0;
+    WorkerTasks::runAside(pool, [&ranOn] { ranOn = std::this_thread::get_id(); }, [&answered] { ++answered; });
+    release = true;
+    EXPECT_EQ(ranOn, std::this_thread::get_id());
+    EXPECT_GT(answered, 0);
 }
