@@ -6,6 +6,9 @@
 //   scale-bench open PHOTO    opens PHOTO's folder only (a new run, with the cache as it is)
 //   scale-bench film PHOTO FILM.avi
 //                             opens PHOTO's folder, selects every photo and makes FILM.avi
+//   scale-bench stop PHOTO FILM.avi MS
+//                             the same, with Esc pressed MS milliseconds into the film; prints
+//                             how long the film took to stop after it (stopped_after_ms=)
 // Each step prints: step=NAME seconds=S photos=N decodes=D rss_kb=R peak_kb=P longest_stall_ms=L
 // late_ping_pct=P (the share of pings sent at random times that would wait more than 100 ms), and
 // the open also first_screen_ms=F: when every cell of the list's first screen held its thumbnail.
@@ -27,10 +30,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QTimer>
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 
@@ -102,7 +107,7 @@ void measure(const char* name, CListView_Photos*& list, const std::function<void
     std::fflush(stdout);
 }
 
-int run(const std::string& command, const QString& photo, const QString& film)
+int run(const std::string& command, const QString& photo, const QString& film, int stopAfterMs)
 {
     QStringList messages;
     CStrevioApp app;
@@ -137,6 +142,24 @@ int run(const std::string& command, const QString& photo, const QString& film)
             std::fprintf(stderr, "scale-bench: the film failed: %s\n", qPrintable(messages.join(' ')));
             return 1;
         }
+    } else if (command == "stop") {
+        // Esc, as the user presses it, `stopAfterMs` into the film.
+        list->m_FilmName = QFileInfo(film).fileName();
+        g_StartFolder = QFileInfo(film).absolutePath();
+        list->OnSelectAll();
+        QElapsedTimer sincePress;
+        QTimer::singleShot(stopAfterMs, list->GetListCtrl().GetWidget(), [&] {
+            sincePress.start();
+            QCoreApplication::postEvent(list->GetListCtrl().GetWidget(),
+                                        new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+        });
+        list->OnMakeFilm();
+        const bool stopped = !messages.isEmpty() && messages.last().contains(QStringLiteral("was stopped"));
+        std::printf("step=stop pressed_after_ms=%d stopped_after_ms=%lld stopped=%d film_left=%d\n", stopAfterMs,
+                    sincePress.isValid() ? static_cast<long long>(sincePress.elapsed()) : -1LL, int(stopped),
+                    int(QFileInfo::exists(film)));
+        if (!stopped)
+            return 1;
     }
     app.CloseAllDocuments(true);
     return 0;
@@ -147,8 +170,10 @@ int run(const std::string& command, const QString& photo, const QString& film)
 int main(int argc, char** argv)
 {
     const std::string command = argc >= 3 ? argv[1] : "";
-    if (!(command == "steps" || command == "open" || (command == "film" && argc >= 4))) {
-        std::fprintf(stderr, "usage: scale-bench steps|open PHOTO\n       scale-bench film PHOTO FILM.avi\n");
+    if (!(command == "steps" || command == "open" || (command == "film" && argc >= 4)
+          || (command == "stop" && argc >= 5))) {
+        std::fprintf(stderr, "usage: scale-bench steps|open PHOTO\n       scale-bench film PHOTO FILM.avi\n"
+                             "       scale-bench stop PHOTO FILM.avi MILLISECONDS\n");
         return 2;
     }
     const HeadlessRun headless;
@@ -157,5 +182,5 @@ int main(int argc, char** argv)
     RegisterStrevioResources();
     const QString photo = QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath();
     const QString film = argc >= 4 ? QFileInfo(QString::fromLocal8Bit(argv[3])).absoluteFilePath() : QString();
-    return run(command, photo, film);
+    return run(command, photo, film, argc >= 5 ? std::atoi(argv[4]) : 0);
 }
