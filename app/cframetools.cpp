@@ -33,6 +33,13 @@ void CFrameTools::ShowProgress(QString text, CProgressCtrl* control)
     bar->SendMessage(PBM_SETSTEP, 1, 0);
 }
 
+void CFrameTools::SetProgress(qint64 done, qint64 total)
+{
+    const std::uintptr_t position = std::uintptr_t(total > 0 ? 100 * done / total : 0);
+    if (m_Progress.SendMessage(PBM_SETPOS, position, 0) != std::intptr_t(position))
+        m_Progress.RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
 std::int32_t CFrameTools::ScanFolder(QString folder, CStringArray& photos, QString extension,
                                      std::vector<FileStamp>* stamps)
 {

@@ -101,12 +101,7 @@ void CListView_Photos::AddThumbnail(int index, qsizetype made, ThumbnailRun& thu
     }
     if (CListViewWidget* widget = m_pList->GetWidget())
         widget->update(widget->model()->index(index, 0));
-    const qsizetype count = m_Photos.GetSize();
-    const std::uintptr_t position = std::uintptr_t((100 * qint64(made)) / count);
-    // The bar is drawn again only when it moves: a cell kept from the last rebuild takes far less
-    // time than drawing the bar, and a list of thousands moves it once every dozens of cells.
-    if (g_pFrameTools->m_Progress.SendMessage(PBM_SETPOS, position, 0) != std::intptr_t(position))
-        g_pFrameTools->m_Progress.RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    g_pFrameTools->SetProgress(made, m_Photos.GetSize());
 }
 
 std::pair<int, int> CListView_Photos::VisibleItems() const

@@ -116,8 +116,7 @@ void CListView_Photos::MakeFilm(QString fullPath)
                 break;
             }
             ++k;
-            g_pFrameTools->m_Progress.SendMessage(PBM_SETPOS, std::uintptr_t((100 * qint64(k)) / count), 0);
-            g_pFrameTools->m_Progress.RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+            g_pFrameTools->SetProgress(k, count);
             m_Folder = QString::asprintf(" Frame %5d / %5d ", k, count);
             if (CFrameWnd* frame = AfxGetMainWnd())
                 frame->SetMessageText(m_Folder);
