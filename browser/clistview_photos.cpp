@@ -183,7 +183,7 @@ void CListView_Photos::RebuildThumbnails()
             stamps.push_back(FileStamp::of(m_Photos[k]));
     }
     {
-        ThumbnailRun thumbnails(m_Photos, stamps, m_ThumbWidth, m_ImageList.GetCellSize(), m_ThumbnailMemo, ratio);
+        ThumbnailRun thumbnails(m_Photos, stamps, m_ImageList.GetCellSize(), m_ThumbnailMemo, ratio);
         // Each cell is filled as its thumbnail comes, those on screen first. The window goes on
         // answering between photos; a termination signal ends the rebuild (and the program) at
         // the next photo.

@@ -30,10 +30,9 @@ int WorkerThreads()
 
 } // namespace
 
-ThumbnailRun::ThumbnailRun(const CStringArray& photos, const std::vector<FileStamp>& stamps, int width,
-                           const QSize& cellSize, const Memo& previous, qreal devicePixelRatio)
+ThumbnailRun::ThumbnailRun(const CStringArray& photos, const std::vector<FileStamp>& stamps, const QSize& cellSize,
+                           const Memo& previous, qreal devicePixelRatio)
     : m_stamps(stamps)
-    , m_width(width)
     , m_deviceCell(CImageList::DeviceCellSize(cellSize, devicePixelRatio))
     , m_loader(SharedStore(), DesktopCache(), ReducedPicture::sideFor(devicePixelRatio))
 {

@@ -32,7 +32,7 @@ public:
 
     // `stamps` holds each photo's state, read before. Cells are `cellSize` logical pixels; their
     // pictures are made at `devicePixelRatio` times that.
-    ThumbnailRun(const CStringArray& photos, const std::vector<FileStamp>& stamps, int width, const QSize& cellSize,
+    ThumbnailRun(const CStringArray& photos, const std::vector<FileStamp>& stamps, const QSize& cellSize,
                  const Memo& previous, qreal devicePixelRatio = 1.0);
     ~ThumbnailRun();
     ThumbnailRun(const ThumbnailRun&) = delete;
@@ -54,7 +54,6 @@ private:
     std::vector<int> m_kept;            // earlier cell of each photo, or -1
     std::vector<int> m_toMake;          // photos without a kept cell, in order
     QHash<int, int> m_positionToMake;   // photo index -> position in m_toMake
-    int m_width;
     QSize m_deviceCell;
     ReducedPictureLoader m_loader;
     std::unique_ptr<ThumbnailPrefetcher> m_prefetcher;

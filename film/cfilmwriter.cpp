@@ -16,11 +16,9 @@ void logFailure(const QString& path, const char* what, HRESULT result)
                                        .arg(LocalPath::display(path), QLatin1String(what))
                                        .arg(quint32(result), 8, 16, QLatin1Char('0'));
 }
-} // namespace
 
-namespace {
 constexpr DWORD kVideo1Handler = MakeFourCC('M', 'S', 'V', 'C');
-}
+} // namespace
 
 CFilmWriter::~CFilmWriter()
 {

@@ -3,12 +3,9 @@
 
 #include "platform/files/replacingfile.h"
 
-#include <QSet>
-
 #include <cerrno>
 #include <charconv>
 #include <csignal>
-#include <mutex>
 #include <string_view>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -57,18 +54,6 @@ bool isLeftover(std::string_view name)
     return ::kill(pid, 0) != 0 && errno == ESRCH;
 }
 
-// Each folder is cleared of leftovers once a run, before its first entry is written.
-bool isFirstWriteInto(const QByteArray& folder)
-{
-    static std::mutex mutex;
-    static QSet<QByteArray> cleared;
-    std::lock_guard lock(mutex);
-    if (cleared.contains(folder))
-        return false;
-    cleared.insert(folder);
-    return true;
-}
-
 bool openFolder(ReplacingFile& file, const QByteArray& folder)
 {
     if (file.openFolder(folder.toStdString()))
@@ -111,6 +96,15 @@ bool makeFolders(const QByteArray& folder)
     }
 }
 
+bool FolderSet::insert(const QByteArray& folder)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_folders.contains(folder))
+        return false;
+    m_folders.insert(folder);
+    return true;
+}
+
 bool isPrivateFolder(const QByteArray& folder)
 {
     struct stat st {};
@@ -124,7 +118,9 @@ bool replace(const QByteArray& folder, const QByteArray& name, const QByteArray&
     ReplacingFile file;
     if (!openFolder(file, folder))
         return false;
-    if (isFirstWriteInto(folder))
+    // Each folder is cleared of leftovers once a run, before its first entry is written.
+    static FolderSet cleared;
+    if (cleared.insert(folder))
         file.removeStaleTemporaries(isLeftover);
     // No fsync: a cut-short entry left by a crash reads as damaged and is made again.
     return file.create(temporaryPrefix(name), ReplacingFile::Permissions::OwnerOnly)

@@ -5,8 +5,22 @@
 // a file whole or leave nothing behind.
 
 #include <QByteArray>
+#include <QSet>
+
+#include <mutex>
 
 namespace CacheFile {
+
+// Folders named so far in this run; thread-safe. For what is done once a run for each folder.
+class FolderSet {
+public:
+    // True when `folder` was not in the set (it is now).
+    bool insert(const QByteArray& folder);
+
+private:
+    std::mutex m_mutex;
+    QSet<QByteArray> m_folders;
+};
 
 // The content of the regular file at `path`, opened without following a symbolic link in its last
 // component and without blocking; false when it is anything else or larger than `maxBytes`.

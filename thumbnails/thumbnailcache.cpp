@@ -7,9 +7,6 @@
 
 #include <QCryptographicHash>
 #include <QLoggingCategory>
-#include <QSet>
-
-#include <mutex>
 
 #include <algorithm>
 #include <cstdlib>
@@ -60,12 +57,9 @@ Q_LOGGING_CATEGORY(lcCache, "strevio.cache", QtWarningMsg)
 // Once a run for each folder.
 void warnOnce(const QByteArray& folder)
 {
-    static std::mutex mutex;
-    static QSet<QByteArray> told;
-    std::lock_guard lock(mutex);
-    if (told.contains(folder))
+    static CacheFile::FolderSet told;
+    if (!told.insert(folder))
         return;
-    told.insert(folder);
     qCWarning(lcCache).noquote() << QStringLiteral("%1: not used as a thumbnail cache: it belongs to another user "
                                                    "or others may write in it")
                                         .arg(LocalPath::display(LocalPath::decode(folder)));
