@@ -3,6 +3,7 @@
 
 #include "framework/cimagelist.h"
 #include "framework/cstringarray.h"
+#include "thumbnails/cachewriter.h"
 #include "thumbnails/reducedpicturestore.h"
 #include "thumbnails/thumbnailprefetcher.h"
 #include "thumbnails/thumbnailsettings.h"
@@ -22,6 +23,11 @@ std::optional<ThumbnailCache> DesktopCache()
     return root.isEmpty() ? std::nullopt : std::optional<ThumbnailCache>(ThumbnailCache(root));
 }
 
+CacheWriter* EntryWriter()
+{
+    return ThumbnailSettings::current().writeLater ? &CacheWriter::shared() : nullptr;
+}
+
 int WorkerThreads()
 {
     const int threads = ThumbnailSettings::current().threads;
@@ -34,7 +40,7 @@ ThumbnailRun::ThumbnailRun(const CStringArray& photos, const std::vector<FileSta
                            const Memo& previous, qreal devicePixelRatio)
     : m_stamps(stamps)
     , m_deviceCell(CImageList::DeviceCellSize(cellSize, devicePixelRatio))
-    , m_loader(SharedStore(), DesktopCache(), ReducedPicture::sideFor(devicePixelRatio))
+    , m_loader(SharedStore(), DesktopCache(), ReducedPicture::sideFor(devicePixelRatio), EntryWriter())
 {
     QHash<QString, int> earlier;
     const bool sameCells = previous.cells && previous.cells->cellSize == cellSize

@@ -2,6 +2,7 @@
 #include "thumbnails/reducedpictureloader.h"
 
 #include "imaging/imagefile.h"
+#include "thumbnails/cachewriter.h"
 #include "thumbnails/reducedpicturestore.h"
 
 #include <atomic>
@@ -10,10 +11,12 @@ namespace {
 std::atomic<int> g_decodes{0};
 } // namespace
 
-ReducedPictureLoader::ReducedPictureLoader(ReducedPictureStore* store, std::optional<ThumbnailCache> cache, int side)
+ReducedPictureLoader::ReducedPictureLoader(ReducedPictureStore* store, std::optional<ThumbnailCache> cache, int side,
+                                           CacheWriter* writer)
     : m_store(store)
     , m_cache(std::move(cache))
     , m_side(side)
+    , m_writer(writer)
 {
 }
 
@@ -92,7 +95,9 @@ void ReducedPictureLoader::share(const QString& path, const QByteArray& name, co
         m_store->keep(path, stamp, decoded.picture);
     if (!m_cache)
         return;
-    if (decoded.picture->isDecoded())
+    if (decoded.picture->isDecoded() && m_writer)
+        m_writer->write(*m_cache, name, stamp, decoded.picture, m_side, m_store && keep);
+    else if (decoded.picture->isDecoded())
         m_cache->store(name, stamp, decoded.picture->picture, decoded.picture->photoSize, m_side);
     else
         m_cache->storeFailure(name, stamp);

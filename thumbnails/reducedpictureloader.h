@@ -17,14 +17,16 @@
 #include <memory>
 #include <optional>
 
+class CacheWriter;
 class ReducedPictureStore;
 
 class ReducedPictureLoader {
 public:
     // `store` may be null, and so may `cache`: photos are then decoded each time. Pictures cover
     // `side` (see ReducedPicture::sideFor): a larger one kept or cached serves, a smaller never.
+    // With a `writer`, new cache entries are handed to it; without, written at once.
     ReducedPictureLoader(ReducedPictureStore* store, std::optional<ThumbnailCache> cache,
-                         int side = ReducedPicture::kLargestSide);
+                         int side = ReducedPicture::kLargestSide, CacheWriter* writer = nullptr);
 
     // The reduced picture of the photo at `path` as it is now; `stamp` is its state, read before.
     // One not found in the store is kept there only with `keep`.
@@ -50,4 +52,5 @@ private:
     ReducedPictureStore* m_store;
     std::optional<ThumbnailCache> m_cache;
     int m_side;
+    CacheWriter* m_writer;
 };

@@ -7,6 +7,7 @@ struct ThumbnailSettings {
     int threads = -1;      // workers making thumbnails ahead; -1: one a core, 0: none
     bool memory = true;    // reduced pictures kept in memory between rebuilds
     bool diskCache = true; // the desktop's thumbnail cache
+    bool writeLater = true; // its new entries written when a processor is idle (CacheWriter)
 
     static ThumbnailSettings& current()
     {

@@ -5,6 +5,7 @@
 
 #include "strevioapptest.h"
 
+#include "thumbnails/cachewriter.h"
 #include "thumbnails/reducedpicture.h"
 #include "thumbnails/reducedpictureloader.h"
 #include "thumbnails/reducedpicturestore.h"
@@ -72,7 +73,8 @@ protected:
         StrevioAppTest::TearDown();
     }
 
-    // The cells of a list opened now, as a new run of the program would open it.
+    // The cells of a list opened now, as a new run of the program would open it; the run then
+    // stays until its new cache entries are written, as when it is left idle for a moment.
     std::vector<QImage> OpenInANewRun(int zoomSteps = 0)
     {
         ReducedPictureStore::shared().clear();
@@ -81,6 +83,7 @@ protected:
             return {};
         for (int i = 0; i < zoomSteps; ++i)
             list->OnZoomPlus();
+        CacheWriter::shared().flush();
         return list->m_ImageList.GetData()->images;
     }
 

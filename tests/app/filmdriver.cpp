@@ -2,7 +2,8 @@
 // A film made in a process of its own, for tests that signal or kill the program while it
 // writes. It starts as the program starts, opens the folder of PHOTO, selects every photo and
 // makes the film into FILM_FOLDER, printing each message it gives on its standard output; with
-// --open-only it only opens the folder (its thumbnails are made) and ends:
+// --open-only it only opens the folder (its thumbnails are made, and their cache entries written
+// at once, which tests watch) and ends:
 //
 //     strevio_film_driver PHOTO FILM_FOLDER [--open-only]
 
@@ -15,6 +16,7 @@
 #include "framework/cdocument.h"
 #include "framework/cmultidoctemplate.h"
 #include "res/resource.h"
+#include "thumbnails/thumbnailsettings.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -43,6 +45,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const bool openOnly = argc == 4;
+    ThumbnailSettings::current().writeLater = !openOnly;
     QApplication qtApp(argc, argv);
     if (!TerminationSignals::install())
         return 3;

@@ -3,8 +3,10 @@
 // failure mark for a photo that is no picture, but nothing of a decode that a want of memory or a
 // read error spoilt; those are tried again. And reduced pictures at the size the screen needs: the
 // size chosen for a device pixel ratio, and a loader that takes a cached entry of that size or a
-// larger one, never a smaller.
+// larger one, never a smaller. New entries handed to a writer wait within its budget and come out
+// as if written at once.
 
+#include "thumbnails/cachewriter.h"
 #include "thumbnails/reducedpicture.h"
 #include "thumbnails/reducedpictureloader.h"
 #include "thumbnails/reducedpicturestore.h"
@@ -14,8 +16,10 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QImage>
+#include <QMap>
 #include <QTemporaryDir>
 
 #include <vector>
@@ -117,5 +121,58 @@ TEST(ReducedPictureLoader, TakesACachedEntryOfTheSizeOrLargerAndNeverASmallerOne
         // The picture is the photo's: its colours where the photo has them.
         const QRgb centre = reduced->picture.pixel(reduced->picture.width() / 2, reduced->picture.height() / 2);
         EXPECT_NEAR(qBlue(centre), 90, 6);
+    }
+}
+
+TEST(CacheWriter, EntriesWaitWithinTheBudgetAndComeOutAsIfWrittenAtOnce)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("photo.jpg");
+    ASSERT_TRUE(Fixtures::noisy(640, 480).save(path, "JPG"));
+    const FileStamp stamp = FileStamp::of(path);
+    // Every file under `root` (an entry, or a temporary one left behind), by name.
+    auto files = [](const QString& root) {
+        QMap<QString, QByteArray> found;
+        for (QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) {
+            QFile file(it.next());
+            found.insert(file.fileName().mid(root.size()), file.open(QIODevice::ReadOnly) ? file.readAll() : "?");
+        }
+        return found;
+    };
+    ReducedPictureLoader(nullptr, ThumbnailCache(dir.filePath("at-once"))).load(path, stamp);
+    const auto expected = files(dir.filePath("at-once"));
+    ASSERT_EQ(expected.size(), 1);
+
+    const std::size_t roomy = CacheWriter::kHeldBudget;
+    const struct {
+        const char* name;
+        bool thread;
+        std::size_t budget;
+        bool kept;   // the picture is kept in the store too
+        bool atOnce; // the entry is there before any flush (without a thread)
+        bool flush;  // else the writer ends with the entry waiting
+    } cases[] = {
+        {"waits", false, roomy, false, false, true},
+        {"over-budget", false, 0, false, true, true},
+        {"kept-holds-nothing", false, 0, true, false, true},
+        {"dropped-at-end", false, roomy, false, false, false},
+        {"own-thread", true, roomy, false, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString root = dir.filePath(c.name);
+        ReducedPictureStore store;
+        {
+            CacheWriter writer(c.budget, c.thread);
+            const auto picture =
+                ReducedPictureLoader(c.kept ? &store : nullptr, ThumbnailCache(root), 256, &writer).load(path, stamp);
+            ASSERT_TRUE(picture && picture->isDecoded());
+            if (!c.thread)
+                EXPECT_EQ(files(root).size(), c.atOnce ? 1 : 0);
+            if (c.flush)
+                writer.flush();
+            EXPECT_EQ(writer.pending(), c.flush ? 0 : 1);
+        }
+        EXPECT_EQ(files(root), c.flush ? expected : decltype(expected)()) << "nothing half-written is left";
     }
 }
