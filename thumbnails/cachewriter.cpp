@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "thumbnails/cachewriter.h"
 
+#include "platform/workers/workerpool.h"
 #include "thumbnails/reducedpicture.h"
 
 #include <QCoreApplication>
@@ -26,19 +27,18 @@ void LowerThisThread()
 
 } // namespace
 
-CacheWriter::CacheWriter(std::size_t heldBudget, bool withThread)
+CacheWriter::CacheWriter(std::size_t heldBudget, int threads)
     : m_budget(heldBudget)
 {
-    if (!withThread) {
-        m_queues = true;
-        return;
-    }
+    if (threads < 0)
+        threads = WorkerPool::usableCpus();
     try {
-        m_thread = std::thread([this] { serve(); });
-        m_queues = true;
+        for (int i = 0; i < threads; ++i)
+            m_threads.emplace_back([this] { serve(); });
     } catch (const std::system_error&) {
-        // Entries are then written by their callers.
+        // Entries are written by the threads there are; without any, by their callers.
     }
+    m_queues = threads == 0 || !m_threads.empty();
 }
 
 CacheWriter::~CacheWriter()
@@ -63,8 +63,9 @@ void CacheWriter::stop()
         m_waiting.clear();
     }
     m_changed.notify_all();
-    if (m_thread.joinable())
-        m_thread.join();
+    for (std::thread& thread : m_threads)
+        thread.join();
+    m_threads.clear();
 }
 
 void CacheWriter::write(const ThumbnailCache& cache, const QByteArray& photo, const FileStamp& stamp,

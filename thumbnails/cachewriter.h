@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
-// Writes the desktop thumbnail cache's entries on a thread of its own that runs only when the
-// processors would otherwise be idle (Linux's SCHED_IDLE class). While a photo list decodes its
+// Writes the desktop thumbnail cache's entries on threads of its own (one a processor) that run
+// only when the processors would otherwise be idle (Linux's SCHED_IDLE class). While a photo list decodes its
 // photos, their entries wait; they are written as soon as the decodes leave a processor free,
 // which on a busy machine is when the list is complete. Encoding an entry costs a tenth of a
 // first open at 512 pixels, so the list is complete that much sooner.
 // What waits is bounded: the pictures held for their entry alone (those not also kept in the store
-// of reduced pictures) take at most `heldBudget` bytes; past that, or when the thread could not
-// be started, an entry is written on its caller's thread there and then. The entries still
+// of reduced pictures) take at most `heldBudget` bytes; past that, or when no thread could be
+// started, an entry is written on its caller's thread there and then. The entries still
 // waiting when the object ends (the shared one: when the application does) are dropped, after the
 // one being written: the cache is an optimisation, and those photos are decoded again next time.
 
@@ -22,6 +22,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 struct ReducedPicture;
 
@@ -29,8 +30,8 @@ class CacheWriter {
 public:
     static constexpr std::size_t kHeldBudget = std::size_t(64) << 20;
 
-    // Without `withThread`, entries wait until flush() (tests).
-    explicit CacheWriter(std::size_t heldBudget = kHeldBudget, bool withThread = true);
+    // `threads` < 0: one for each processor the process may use; 0: entries wait until flush() (tests).
+    explicit CacheWriter(std::size_t heldBudget = kHeldBudget, int threads = -1);
     ~CacheWriter();
     CacheWriter(const CacheWriter&) = delete;
     CacheWriter& operator=(const CacheWriter&) = delete;
@@ -73,5 +74,5 @@ private:
     int m_writing = 0;
     bool m_stopping = false;
     bool m_queues = false; // false: every entry is written by its caller
-    std::thread m_thread; // last: it starts once the rest is ready
+    std::vector<std::thread> m_threads; // last: they start once the rest is ready
 };

@@ -146,28 +146,28 @@ TEST(CacheWriter, EntriesWaitWithinTheBudgetAndComeOutAsIfWrittenAtOnce)
     const std::size_t roomy = CacheWriter::kHeldBudget;
     const struct {
         const char* name;
-        bool thread;
+        int threads;
         std::size_t budget;
         bool kept;   // the picture is kept in the store too
-        bool atOnce; // the entry is there before any flush (without a thread)
+        bool atOnce; // the entry is there before any flush (without threads)
         bool flush;  // else the writer ends with the entry waiting
     } cases[] = {
-        {"waits", false, roomy, false, false, true},
-        {"over-budget", false, 0, false, true, true},
-        {"kept-holds-nothing", false, 0, true, false, true},
-        {"dropped-at-end", false, roomy, false, false, false},
-        {"own-thread", true, roomy, false, false, true},
+        {"waits", 0, roomy, false, false, true},
+        {"over-budget", 0, 0, false, true, true},
+        {"kept-holds-nothing", 0, 0, true, false, true},
+        {"dropped-at-end", 0, roomy, false, false, false},
+        {"own-threads", 2, roomy, false, false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const QString root = dir.filePath(c.name);
         ReducedPictureStore store;
         {
-            CacheWriter writer(c.budget, c.thread);
+            CacheWriter writer(c.budget, c.threads);
             const auto picture =
                 ReducedPictureLoader(c.kept ? &store : nullptr, ThumbnailCache(root), 256, &writer).load(path, stamp);
             ASSERT_TRUE(picture && picture->isDecoded());
-            if (!c.thread)
+            if (c.threads == 0)
                 EXPECT_EQ(files(root).size(), c.atOnce ? 1 : 0);
             if (c.flush)
                 writer.flush();
