@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Writes the desktop thumbnail cache's entries on threads of its own (one a processor) that run
-// only when the processors would otherwise be idle (Linux's SCHED_IDLE class). While a photo list decodes its
-// photos, their entries wait; they are written as soon as the decodes leave a processor free,
-// which on a busy machine is when the list is complete. Encoding an entry costs a tenth of a
-// first open at 512 pixels, so the list is complete that much sooner.
+// only when the processors would otherwise be idle (Linux's SCHED_IDLE class). While a photo list
+// decodes its photos, their entries wait; they are written as soon as the decodes leave a
+// processor free, which on a busy machine is when the list is complete. At 512 pixels, encoding
+// the entries is about a tenth of a first open's work, and the list is complete that much sooner.
 // What waits is bounded: the pictures held for their entry alone (those not also kept in the store
 // of reduced pictures) take at most `heldBudget` bytes; past that, or when no thread could be
 // started, an entry is written on its caller's thread there and then. The entries still
