@@ -53,7 +53,7 @@ QByteArray PngWriter::encode(const QImage& image, const QList<QPair<QByteArray, 
     if (rgba.isNull())
         return QByteArray();
     for (const auto& [key, text] : texts)
-        if (!validKey(key) || key.contains('\0') || text.contains('\0'))
+        if (!validKey(key) || text.contains('\0'))
             return QByteArray();
     try {
         // Each row after its filter byte, each byte less the same byte of the pixel on its left:

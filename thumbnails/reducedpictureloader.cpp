@@ -95,10 +95,10 @@ void ReducedPictureLoader::share(const QString& path, const QByteArray& name, co
         m_store->keep(path, stamp, decoded.picture);
     if (!m_cache)
         return;
-    if (decoded.picture->isDecoded() && m_writer)
-        m_writer->write(*m_cache, name, stamp, decoded.picture, m_side, m_store && keep);
-    else if (decoded.picture->isDecoded())
-        m_cache->store(name, stamp, decoded.picture->picture, decoded.picture->photoSize, m_side);
-    else
+    if (!decoded.picture->isDecoded())
         m_cache->storeFailure(name, stamp);
+    else if (m_writer)
+        m_writer->write(*m_cache, name, stamp, decoded.picture, m_side, m_store && keep);
+    else
+        m_cache->store(name, stamp, decoded.picture->picture, decoded.picture->photoSize, m_side);
 }

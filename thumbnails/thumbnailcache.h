@@ -3,11 +3,12 @@
 // Thumbnails shared with the desktop through the freedesktop.org Thumbnail Managing Standard:
 // <root>/large/<MD5 of the photo's URI>.png holds a thumbnail of at most 256 x 256 pixels with the
 // photo's URI, modification time and size, and x-large/ and xx-large/ the same at 512 and 1024;
-// <root>/fail/strevio-<version>/ remembers photos that could not be decoded. Other programs write there too, so each file is untrusted input: anything
-// but a valid entry for the photo in its current state reads as no entry. A cache that cannot be
-// read or written costs the attempt and nothing else; nothing here throws. A cache whose folders
-// another user owns, or that group or others may write, is not used at all (entries could be
-// planted there), with a warning under strevio.cache.
+// <root>/fail/strevio-<version>/ remembers photos that could not be decoded. Other programs write
+// there too, so each file is untrusted input: anything but a valid entry for the photo in its
+// current state reads as no entry. A cache that cannot be read or written costs the attempt and
+// nothing else; nothing here throws. A cache whose folders another user owns, or that group or
+// others may write, is not used at all (entries could be planted there), with a warning under
+// strevio.cache.
 
 #include "platform/files/filestamp.h"
 
